@@ -1,0 +1,553 @@
+#include "app/tform1.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QFileDialog>
+#include <QFont>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QStandardItemModel>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTextEdit>
+#include <QToolButton>
+
+#include "app/anchors.h"
+#include "app/icons.h"
+#include "app/splitterbar.h"
+#include "workset/tform2.h"
+
+namespace nomaro {
+namespace {
+
+constexpr QSize kDesignedClient(752, 516);
+constexpr QSize kDesignedPage(744, 467);
+constexpr int kStatusBarHeight = 21;
+constexpr Qt::Edges kAllEdges = Qt::LeftEdge | Qt::TopEdge | Qt::RightEdge | Qt::BottomEdge;
+
+QString text(const char *utf8)
+{
+    return QString::fromUtf8(utf8);
+}
+
+template<typename Widget>
+Widget *named(Widget *widget, const char *name)
+{
+    widget->setObjectName(QLatin1String(name));
+    return widget;
+}
+
+QLabel *label(QWidget *parent, const char *name, const char *caption, int x, int y)
+{
+    auto *control = named(new QLabel(text(caption), parent), name);
+    control->move(x, y);
+    control->adjustSize();
+    return control;
+}
+
+QLineEdit *edit(QWidget *parent, const char *name, const QRect &place, const char *initial = "")
+{
+    auto *control = named(new QLineEdit(text(initial), parent), name);
+    control->setGeometry(place);
+    return control;
+}
+
+QCheckBox *checkBox(QWidget *parent, const char *name, const char *caption, int x, int y,
+                    bool checked = false)
+{
+    auto *control = named(new QCheckBox(text(caption), parent), name);
+    control->setChecked(checked);
+    control->move(x, y);
+    control->adjustSize();
+    return control;
+}
+
+QRadioButton *radio(QWidget *parent, QButtonGroup *group, const char *name, const char *caption,
+                    int x, int y, bool checked = false)
+{
+    auto *control = named(new QRadioButton(text(caption), parent), name);
+    group->addButton(control);
+    control->setChecked(checked);
+    control->move(x, y);
+    control->adjustSize();
+    return control;
+}
+
+QGroupBox *groupBox(QWidget *parent, const char *name, const char *caption)
+{
+    return named(new QGroupBox(text(caption), parent), name);
+}
+
+// A picture button; with a caption the picture stands beside it.
+QToolButton *pictureButton(QWidget *parent, const char *name, const char *picture,
+                           const char *caption = nullptr, const char *toolTip = nullptr)
+{
+    auto *control = named(new QToolButton(parent), name);
+    control->setIcon(pictureIcon(QLatin1String(picture)));
+    control->setAutoRaise(false);
+    if (caption) {
+        control->setText(text(caption));
+        control->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+        control->setIconSize(QSize(20, 20));
+    } else {
+        control->setToolButtonStyle(Qt::ToolButtonIconOnly);
+        control->setIconSize(QSize(20, 20));
+    }
+    if (toolTip)
+        control->setToolTip(text(toolTip));
+    return control;
+}
+
+// Group boxes with a coloured or bold caption keep the ordinary look for their controls.
+void styleCaption(QGroupBox *box, const QFont &ordinary, bool bold, const QColor &colour)
+{
+    QFont captionFont = ordinary;
+    captionFont.setBold(bold);
+    box->setFont(captionFont);
+    QPalette captionPalette = box->palette();
+    captionPalette.setColor(QPalette::WindowText, colour);
+    box->setPalette(captionPalette);
+    for (QWidget *child : box->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+        if (qobject_cast<QGroupBox *>(child))
+            continue;
+        child->setFont(ordinary);
+        child->setPalette(QPalette());
+    }
+}
+
+QTableView *reportView(QWidget *parent, const char *name, QStandardItemModel *model,
+                       QAbstractItemView::SelectionMode selection)
+{
+    auto *view = named(new QTableView(parent), name);
+    view->setModel(model);
+    view->setShowGrid(true);
+    view->setSelectionMode(selection);
+    view->setSelectionBehavior(QAbstractItemView::SelectRows);
+    view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    view->verticalHeader()->setVisible(false);
+    view->verticalHeader()->setDefaultSectionSize(view->fontMetrics().height() + 4);
+    view->horizontalHeader()->setHighlightSections(false);
+    view->setWordWrap(false);
+    view->setTabKeyNavigation(false);
+    return view;
+}
+
+QWidget *page(const char *name)
+{
+    auto *widget = new QWidget;
+    widget->setObjectName(QLatin1String(name));
+    return widget;
+}
+
+} // namespace
+
+TForm1::TForm1(QWidget *parent)
+    : QWidget(parent)
+    , m_anchors(new AnchorSet(this))
+{
+    setObjectName(QStringLiteral("TForm1"));
+    QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
+                               {QStringLiteral("Liberation Sans"), QStringLiteral("Arial")});
+    QFont::insertSubstitutions(QStringLiteral("Courier New"),
+                               {QStringLiteral("Liberation Mono"), QStringLiteral("DejaVu Sans Mono")});
+    QFont designed(QStringLiteral("MS Sans Serif"));
+    designed.setPointSize(8);
+    setFont(designed);
+    setWindowTitle(QStringLiteral("Nomaro - Vesk - Ver. "));
+    setWindowIcon(programIcon());
+    setMinimumSize(760, 550);
+    resize(kDesignedClient);
+
+    createStatusBar();
+    PageControl1 = named(new QTabWidget(this), "PageControl1");
+    m_anchors->place(PageControl1, QRect(0, 0, 752, 516 - kStatusBarHeight), kAllEdges, kDesignedClient);
+    createSelectionPage();
+    createRenamePage();
+    createListingPage();
+    connectHandlers();
+
+    FormCreate();
+}
+
+TForm1::~TForm1() = default;
+
+void TForm1::createStatusBar()
+{
+    StatusBar1 = named(new QWidget(this), "StatusBar1");
+    m_anchors->place(StatusBar1, QRect(0, 516 - kStatusBarHeight, 752, kStatusBarHeight),
+                     Qt::LeftEdge | Qt::RightEdge | Qt::BottomEdge, kDesignedClient);
+    auto *row = new QHBoxLayout(StatusBar1);
+    row->setContentsMargins(0, 2, 0, 0);
+    row->setSpacing(2);
+    const char *const starts[4] = {"Files nella cartella : ", "Files Selezionati :",
+                                   "Files da Rinominare : ", ""};
+    for (int panel = 0; panel < 4; ++panel) {
+        auto *label = new QLabel(text(starts[panel]), StatusBar1);
+        label->setObjectName(QStringLiteral("StatusBar1Panel%1").arg(panel));
+        label->setFrameShape(QFrame::Panel);
+        label->setFrameShadow(QFrame::Sunken);
+        label->setIndent(2);
+        label->setTextInteractionFlags(Qt::NoTextInteraction);
+        if (panel < 3)
+            label->setFixedWidth(150);
+        row->addWidget(label, panel < 3 ? 0 : 1);
+        StatusPanels[panel] = label;
+    }
+}
+
+void TForm1::createSelectionPage()
+{
+    TabSheet1 = page("TabSheet1");
+    PageControl1->addTab(TabSheet1, QStringLiteral("Seleziona Files"));
+
+    STV1 = named(new QWidget(TabSheet1), "STV1");
+    STV1->setFixedWidth(146);
+    SLV1 = named(new QWidget(TabSheet1), "SLV1");
+    SLV1->setFixedWidth(320);
+    Splitter2 = named(new SplitterBar(STV1, 5, TabSheet1), "Splitter2");
+    Splitter1 = named(new SplitterBar(SLV1, 8, TabSheet1), "Splitter1");
+
+    Panel1 = named(new QWidget(TabSheet1), "Panel1");
+    Panel1->setFixedWidth(36);
+    SBUP1L = pictureButton(Panel1, "SBUP1L", "up_level", nullptr, "Su di un livello di directory");
+    SBUP1L->setGeometry(3, 5, 28, 28);
+    SBFILTRI = pictureButton(Panel1, "SBFILTRI", "filter", nullptr, "Apri finestra filtri");
+    SBFILTRI->setGeometry(3, 35, 28, 28);
+    ADDNAMES = pictureButton(Panel1, "ADDNAMES", "add", nullptr, "Aggiungi alla lista files");
+    ADDNAMES->setGeometry(4, 75, 28, 28);
+    SBREMOVE = pictureButton(Panel1, "SBREMOVE", "remove", nullptr, "Togli dalla lista files");
+    SBREMOVE->setGeometry(4, 105, 28, 28);
+    SBREMOVE->setEnabled(false);
+    CLEARNAMES = pictureButton(Panel1, "CLEARNAMES", "clear", nullptr, "Cancella lista files");
+    CLEARNAMES->setGeometry(4, 140, 28, 28);
+    CLEARNAMES->setEnabled(false);
+
+    m_listaNomiModel = new QStandardItemModel(0, 1, this);
+    m_listaNomiModel->setHorizontalHeaderLabels({QStringLiteral("Lista Files")});
+    LISTANOMI = reportView(TabSheet1, "LISTANOMI", m_listaNomiModel,
+                           QAbstractItemView::ExtendedSelection);
+    LISTANOMI->horizontalHeader()->setStretchLastSection(true);
+    LISTANOMI->setMinimumWidth(0);
+
+    auto *row = new QHBoxLayout(TabSheet1);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(0);
+    for (QWidget *pane : {STV1, static_cast<QWidget *>(Splitter2), SLV1,
+                          static_cast<QWidget *>(Splitter1), Panel1})
+        row->addWidget(pane);
+    row->addWidget(LISTANOMI, 1);
+    TabSheet1->installEventFilter(this);
+}
+
+void TForm1::createRenamePage()
+{
+    TabSheet2 = page("TabSheet2");
+    PageControl1->addTab(TabSheet2, QStringLiteral("Ordina e Rinomina Files"));
+
+    PageControl2 = named(new QTabWidget(TabSheet2), "PageControl2");
+    PageControl2->setGeometry(0, 5, 221, 300);
+    PageControl2->setUsesScrollButtons(true);
+    createRulePages();
+
+    SBTRYREN = pictureButton(TabSheet2, "SBTRYREN", "try", "PROVA");
+    SBTRYREN->setGeometry(5, 317, 81, 32);
+    SBUNDO = pictureButton(TabSheet2, "SBUNDO", "undo");
+    SBUNDO->setGeometry(95, 317, 36, 32);
+    SBUNDO->setToolTip(QStringLiteral("Annulla i nomi nuovi"));
+    SBREN = pictureButton(TabSheet2, "SBREN", "rename", "RINOMINA");
+    SBREN->setGeometry(140, 317, 111, 32);
+
+    Panel2 = named(new QWidget(TabSheet2), "Panel2");
+    Panel2->setGeometry(225, 80, 36, 101);
+    SBUP = pictureButton(Panel2, "SBUP", "row_up", nullptr, "Sposta su");
+    SBUP->setGeometry(4, 18, 28, 28);
+    SBDOWN = pictureButton(Panel2, "SBDOWN", "row_down", nullptr, "Sposta giù");
+    SBDOWN->setGeometry(4, 53, 28, 28);
+    for (QToolButton *button : {SBTRYREN, SBUNDO, SBREN, SBUP, SBDOWN})
+        button->setEnabled(false);
+
+    m_listaRenModel = new QStandardItemModel(0, 6, this);
+    m_listaRenModel->setHorizontalHeaderLabels(
+        {QStringLiteral("Nomi Correnti"), QStringLiteral("Nomi Nuovi"), QStringLiteral("Dim KB"),
+         QStringLiteral("Data"), QStringLiteral("Est."), QStringLiteral("Path")});
+    LISTAREN = reportView(TabSheet2, "LISTAREN", m_listaRenModel, QAbstractItemView::SingleSelection);
+    const int widths[6] = {140, 140, 60, 80, 40, 150};
+    for (int column = 0; column < 6; ++column)
+        LISTAREN->setColumnWidth(column, widths[column]);
+    LISTAREN->horizontalHeader()->setSectionsClickable(true);
+    LISTAREN->horizontalHeader()->setStretchLastSection(false);
+    m_anchors->place(LISTAREN, QRect(265, 0, 479, 471), kAllEdges, kDesignedPage);
+}
+
+void TForm1::createRulePages()
+{
+    // "Sequenziale"
+    TabSheet3 = page("TabSheet3");
+    PageControl2->addTab(TabSheet3, QStringLiteral("Sequenziale"));
+    label(TabSheet3, "Label1", "Nome Base", 5, 15);
+    BASENAME = edit(TabSheet3, "BASENAME", QRect(65, 10, 126, 21));
+    auto *GroupBox4 = groupBox(TabSheet3, "GroupBox4", "  Carattere di separazione  ");
+    GroupBox4->setGeometry(15, 45, 186, 76);
+    auto *separators = new QButtonGroup(GroupBox4);
+    SC1 = radio(GroupBox4, separators, "SC1", "_ (A_B)", 10, 14, true);
+    SC2 = radio(GroupBox4, separators, "SC2", "- (A-B)", 10, 39);
+    SC3 = radio(GroupBox4, separators, "SC3", "space (A B)", 85, 14);
+    SC4 = radio(GroupBox4, separators, "SC4", "User", 85, 39);
+    SCU = edit(GroupBox4, "SCU", QRect(135, 37, 26, 21));
+    auto *GroupBox5 = groupBox(TabSheet3, "GroupBox5", "  Numerazione  ");
+    GroupBox5->setGeometry(15, 125, 186, 81);
+    auto *digits = new QButtonGroup(GroupBox5);
+    ED1 = radio(GroupBox5, digits, "ED1", "_01", 10, 15, true);
+    ED2 = radio(GroupBox5, digits, "ED2", "_001", 10, 34);
+    ED3 = radio(GroupBox5, digits, "ED3", "_0001", 10, 54);
+    label(GroupBox5, "Label5", "Parti da", 75, 15);
+    STARTFROM = named(new QWidget(GroupBox5), "STARTFROM");
+    STARTFROM->setGeometry(135, 10, 46, 22);
+    label(GroupBox5, "Label6", "Incremento", 75, 45);
+    INCREM = named(new QWidget(GroupBox5), "INCREM");
+    INCREM->setGeometry(135, 40, 46, 22);
+
+    // "Cerca->Sostituisci"
+    TabSheet4 = page("TabSheet4");
+    PageControl2->addTab(TabSheet4, QStringLiteral("Cerca->Sostituisci"));
+    label(TabSheet4, "Label2", "Cerca", 10, 5);
+    CERCA = edit(TabSheet4, "CERCA", QRect(10, 20, 191, 21));
+    label(TabSheet4, "Label3", "Sostituisci con", 10, 55);
+    SOSTI = edit(TabSheet4, "SOSTI", QRect(10, 70, 191, 21));
+    CBUPPER = checkBox(TabSheet4, "CBUPPER", "Forza in Maiuscolo", 10, 100);
+
+    // "Cambia Estensione"
+    TabSheet5 = page("TabSheet5");
+    PageControl2->addTab(TabSheet5, QStringLiteral("Cambia Estensione"));
+    label(TabSheet5, "Label4", "New Extention", 20, 35);
+    ESTEN = edit(TabSheet5, "ESTEN", QRect(100, 30, 51, 21));
+    CBUPPEREX = checkBox(TabSheet5, "CBUPPEREX", "Forza in Maiuscolo", 40, 85);
+
+    // "Pulisci Nome"
+    TabSheet6 = page("TabSheet6");
+    PageControl2->addTab(TabSheet6, QStringLiteral("Pulisci Nome"));
+    label(TabSheet6, "Label7", "Rimuovi dal nome file i seg. caratteri e ", 5, 15);
+    label(TabSheet6, "Label8", "parole, separati da virgola ( Max 20 )", 5, 30);
+    label(TabSheet6, "Label10", "con l'ordine di scrittura.", 5, 45);
+    label(TabSheet6, "Label9", "Es:    A,1,DivX...", 5, 65);
+    CARLIST = edit(TabSheet6, "CARLIST", QRect(5, 85, 201, 21));
+    UPLOW = checkBox(TabSheet6, "UPLOW", "Ignora Maiuscolo / minuscolo", 30, 120);
+
+    // "Sostituisci carattere"
+    TabSheet8 = page("TabSheet8");
+    PageControl2->addTab(TabSheet8, QStringLiteral("Sostituisci carattere"));
+    label(TabSheet8, "Label11", "Sostituisce tutte le occorrenze di un", 24, 16);
+    label(TabSheet8, "Label12", "carattere con un altro carattere", 32, 32);
+    label(TabSheet8, "Label13", "Cerca", 32, 80);
+    EDCERCACAR = edit(TabSheet8, "EDCERCACAR", QRect(111, 77, 26, 21), ".");
+    LBCERCACAR = label(TabSheet8, "LBCERCACAR", "<.>", 152, 80);
+    label(TabSheet8, "Label14", "Sostituisci con", 32, 112);
+    EDSOSTCAR = edit(TabSheet8, "EDSOSTCAR", QRect(111, 109, 26, 21), " ");
+    LBSOSTCAR = label(TabSheet8, "LBSOSTCAR", "< >", 152, 112);
+}
+
+void TForm1::createListingPage()
+{
+    TabSheet7 = page("TabSheet7");
+    PageControl1->addTab(TabSheet7, QStringLiteral("Crea e Salva Lista Files"));
+    const QFont ordinary = font();
+    const QSize groupBox8Size(626, 427);
+
+    GroupBox8 = groupBox(TabSheet7, "GroupBox8", "  Lista Nomifiles  ");
+    m_anchors->place(GroupBox8, QRect(QPoint(0, 0), groupBox8Size), kAllEdges, kDesignedPage);
+    LISTADOC = named(new QTextEdit(GroupBox8), "LISTADOC");
+    LISTADOC->setLineWrapMode(QTextEdit::WidgetWidth);
+    LISTADOC->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    LISTADOC->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    LISTADOC->setAcceptRichText(false);
+    QFont courier(QStringLiteral("Courier New"));
+    courier.setStyleHint(QFont::TypeWriter);
+    courier.setPointSize(10);
+    LISTADOC->setFont(courier);
+    LISTADOC->document()->setDefaultFont(courier);
+    m_anchors->place(LISTADOC, QRect(5, 15, 616, 370), kAllEdges, groupBox8Size);
+    SBSELALL = named(new QPushButton(QStringLiteral("Seleziona tutto"), GroupBox8), "SBSELALL");
+    m_anchors->place(SBSELALL, QRect(10, 391, 126, 26), Qt::LeftEdge | Qt::BottomEdge, groupBox8Size);
+    SBDESELALL = named(new QPushButton(QStringLiteral("Deseleziona tutto"), GroupBox8), "SBDESELALL");
+    m_anchors->place(SBDESELALL, QRect(145, 391, 126, 26), Qt::LeftEdge | Qt::BottomEdge,
+                     groupBox8Size);
+
+    const Qt::Edges leftBottom = Qt::LeftEdge | Qt::BottomEdge;
+    SBAGGLISTA = pictureButton(TabSheet7, "SBAGGLISTA", "refresh", "AGGIORNA LISTA");
+    m_anchors->place(SBAGGLISTA, QRect(5, 437, 126, 31), leftBottom, kDesignedPage);
+    SBCOPYCB = pictureButton(TabSheet7, "SBCOPYCB", "copy", "COPIA SELEZ IN CLIPBOARD");
+    m_anchors->place(SBCOPYCB, QRect(145, 437, 186, 31), leftBottom, kDesignedPage);
+    SBSTAMPA = pictureButton(TabSheet7, "SBSTAMPA", "print", "STAMPA");
+    m_anchors->place(SBSTAMPA, QRect(345, 436, 111, 31), leftBottom, kDesignedPage);
+    SBSAVELISTA = pictureButton(TabSheet7, "SBSAVELISTA", "save", "SALVA LISTA IN FILE");
+    m_anchors->place(SBSAVELISTA, QRect(470, 437, 156, 31), leftBottom, kDesignedPage);
+
+    GroupBox1 = groupBox(TabSheet7, "GroupBox1", "  Includi :    ");
+    m_anchors->place(GroupBox1, QRect(630, 0, 111, 166), Qt::TopEdge | Qt::RightEdge, kDesignedPage);
+    CBPATH = checkBox(GroupBox1, "CBPATH", "Path", 5, 15);
+    CBEXT = checkBox(GroupBox1, "CBEXT", "Estensione", 5, 35);
+    CBDIM = checkBox(GroupBox1, "CBDIM", "Dim.", 5, 55);
+    auto *units = new QButtonGroup(GroupBox1);
+    RBKB = radio(GroupBox1, units, "RBKB", "KB", 65, 55, true);
+    RBMB = radio(GroupBox1, units, "RBMB", "MB", 65, 70);
+    CBDATAF = checkBox(GroupBox1, "CBDATAF", "Data", 5, 85);
+    CBORA = checkBox(GroupBox1, "CBORA", "Ora", 5, 105);
+    MARKDIR = checkBox(GroupBox1, "MARKDIR", "Marca Dir con", 5, 124, true);
+    EDMARKDIR = edit(GroupBox1, "EDMARKDIR", QRect(25, 140, 66, 21), "<>");
+    styleCaption(GroupBox1, ordinary, true, palette().color(QPalette::WindowText));
+
+    GroupBox2 = groupBox(TabSheet7, "GroupBox2", "  Opzioni lista  ");
+    m_anchors->place(GroupBox2, QRect(630, 171, 111, 300), Qt::RightEdge | Qt::BottomEdge,
+                     kDesignedPage);
+    GroupBox3 = groupBox(GroupBox2, "GroupBox3", "  Separatore  ");
+    GroupBox3->setGeometry(5, 15, 101, 111);
+    auto *separators = new QButtonGroup(GroupBox3);
+    RBSEPSPAZIO = radio(GroupBox3, separators, "RBSEPSPAZIO", "spazio", 5, 20, true);
+    RBSEPPV = radio(GroupBox3, separators, "RBSEPPV", "punto e virgola", 5, 40);
+    RBSEPTAB = radio(GroupBox3, separators, "RBSEPTAB", "tabulazione", 5, 60);
+    RBSEPALTRO = radio(GroupBox3, separators, "RBSEPALTRO", "altro", 5, 80);
+    EDSEP = edit(GroupBox3, "EDSEP", QRect(50, 80, 46, 21), "_");
+    EDSEP->setEnabled(false);
+    GroupBox7 = groupBox(GroupBox2, "GroupBox7", " Letter Case  ");
+    GroupBox7->setGeometry(5, 130, 101, 76);
+    auto *letterCase = new QButtonGroup(GroupBox7);
+    RBCOSI = radio(GroupBox7, letterCase, "RBCOSI", "Così com'è", 5, 15, true);
+    RBUPPER = radio(GroupBox7, letterCase, "RBUPPER", "MAIUSCOLO", 5, 35);
+    RBLOWER = radio(GroupBox7, letterCase, "RBLOWER", "minuscolo", 5, 55);
+    GroupBox6 = groupBox(GroupBox2, "GroupBox6", "  Formato file  ");
+    GroupBox6->setGeometry(5, 210, 101, 86);
+    auto *formats = new QButtonGroup(GroupBox6);
+    RBRTF = radio(GroupBox6, formats, "RBRTF", "RTF (Word)", 5, 20, true);
+    RBTXT = radio(GroupBox6, formats, "RBTXT", "TXT (NotePad)", 5, 40);
+    RBCSV = radio(GroupBox6, formats, "RBCSV", "CSV (Excell)", 5, 60);
+    const QColor navy(0, 0, 128);
+    for (QGroupBox *box : {GroupBox3, GroupBox7, GroupBox6})
+        styleCaption(box, ordinary, false, navy);
+    styleCaption(GroupBox2, ordinary, true, palette().color(QPalette::WindowText));
+
+    SD1 = named(new QFileDialog(this), "SD1");
+    SD1->setAcceptMode(QFileDialog::AcceptSave);
+    SD1->setOption(QFileDialog::DontUseNativeDialog);
+    SD1->setOption(QFileDialog::DontConfirmOverwrite);
+    SD1->setNameFilter(QStringLiteral("Files RTF (*.RTF)"));
+}
+
+void TForm1::connectHandlers()
+{
+    const auto onClick = [this](QAbstractButton *button, void (TForm1::*handler)()) {
+        connect(button, &QAbstractButton::clicked, this, handler);
+    };
+    onClick(SBUP1L, &TForm1::SBUP1LClick);
+    onClick(SBFILTRI, &TForm1::SBFILTRIClick);
+    onClick(ADDNAMES, &TForm1::ADDNAMESClick);
+    onClick(SBREMOVE, &TForm1::SBREMOVEClick);
+    onClick(CLEARNAMES, &TForm1::CLEARNAMESClick);
+
+    onClick(SBTRYREN, &TForm1::SBTRYRENClick);
+    onClick(SBUNDO, &TForm1::SBUNDOClick);
+    onClick(SBREN, &TForm1::SBRENClick);
+    onClick(SBUP, &TForm1::SBUPClick);
+    onClick(SBDOWN, &TForm1::SBDOWNClick);
+    connect(LISTAREN->horizontalHeader(), &QHeaderView::sectionClicked, this,
+            &TForm1::LISTARENColumnClick);
+    connect(EDCERCACAR, &QLineEdit::textChanged, this, &TForm1::EDCERCACARChange);
+    connect(EDSOSTCAR, &QLineEdit::textChanged, this, &TForm1::EDSOSTCARChange);
+
+    connect(PageControl1, &QTabWidget::currentChanged, this, [this](int index) {
+        if (PageControl1->widget(index) == TabSheet7)
+            TabSheet7Show();
+    });
+    onClick(SBAGGLISTA, &TForm1::SBAGGLISTAClick);
+    for (QAbstractButton *option : std::initializer_list<QAbstractButton *>{
+             CBPATH, CBEXT, CBDIM, RBKB, RBMB, CBDATAF, CBORA, RBSEPSPAZIO, RBSEPPV, RBSEPTAB,
+             RBCOSI, RBUPPER, RBLOWER})
+        onClick(option, &TForm1::SBAGGLISTAClick);
+    connect(EDMARKDIR, &QLineEdit::textChanged, this, &TForm1::SBAGGLISTAClick);
+    onClick(MARKDIR, &TForm1::MARKDIRClick);
+    onClick(RBSEPALTRO, &TForm1::RBSEPALTROClick);
+    onClick(RBRTF, &TForm1::RBRTFClick);
+    onClick(RBTXT, &TForm1::RBTXTClick);
+    onClick(RBCSV, &TForm1::RBCSVClick);
+    onClick(SBSAVELISTA, &TForm1::SBSAVELISTAClick);
+    onClick(SBCOPYCB, &TForm1::SBCOPYCBClick);
+    onClick(SBSELALL, &TForm1::SBSELALLClick);
+    onClick(SBDESELALL, &TForm1::SBDESELALLClick);
+    onClick(SBSTAMPA, &TForm1::SBSTAMPAClick);
+}
+
+void TForm1::FormCreate()
+{
+    m_programFolder = QCoreApplication::applicationDirPath().toStdString() + "/";
+    m_table.setRowCount(0);
+    m_listFormat = QStringLiteral("RTF");
+    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
+        move(0, 0);
+        resize(screen->geometry().width(), screen->availableGeometry().height());
+    }
+    setWindowTitle(windowTitle() + VersionText());
+    PageControl1->setCurrentIndex(0);
+    PageControl2->setCurrentIndex(0);
+}
+
+TForm1::WidthRule TForm1::widthRule(int pageWidth)
+{
+    const int avail = pageWidth - (5 + 36 + 8 + 210);
+    WidthRule widths;
+    widths.folderTree = avail * 30 / 100;
+    widths.folderList = avail * 70 / 100;
+    widths.workingSet = pageWidth - widths.folderTree - 5 - widths.folderList - 8 - 36;
+    return widths;
+}
+
+void TForm1::FormResize()
+{
+    const WidthRule widths = widthRule(TabSheet1->width());
+    STV1->setFixedWidth(qMax(0, widths.folderTree));
+    SLV1->setFixedWidth(qMax(0, widths.folderList));
+}
+
+void TForm1::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    FormResize();
+}
+
+bool TForm1::eventFilter(QObject *watched, QEvent *event)
+{
+    // The page takes its new width only after the window's own resize; the rule follows it.
+    if (watched == TabSheet1 && event->type() == QEvent::Resize)
+        FormResize();
+    return QWidget::eventFilter(watched, event);
+}
+
+QString TForm1::VersionText(const platform::FileVersion &version)
+{
+    return QString::asprintf("%2.1d.%2.1d.%2.1d", int(version.major), int(version.minor),
+                             int(version.release));
+}
+
+QString TForm1::VersionText()
+{
+    return VersionText(platform::programVersion());
+}
+
+void TForm1::setFilterDialog(TForm2 *dialog)
+{
+    m_filterDialog = dialog;
+    dialog->setWindowIcon(windowIcon());
+}
+
+void TForm1::setStatusText(int panel, const QString &text)
+{
+    StatusPanels[panel]->setText(text);
+}
+
+} // namespace nomaro

@@ -1,0 +1,221 @@
+#pragma once
+
+#include <QWidget>
+#include <string>
+
+#include "platform/version.h"
+#include "workset/file_table.h"
+
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QStandardItemModel;
+class QTabWidget;
+class QTableView;
+class QTextEdit;
+class QToolButton;
+class QFileDialog;
+
+namespace nomaro {
+
+class AnchorSet;
+class SplitterBar;
+class TForm2;
+
+// The main window: three tab pages and the status bar. Its handlers are split by subsystem:
+// tform1.cpp (window), tform1_workset.cpp, tform1_rename.cpp, tform1_listing.cpp.
+class TForm1 : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit TForm1(QWidget *parent = nullptr);
+    ~TForm1() override;
+
+    static QString VersionText(const platform::FileVersion &version);
+    static QString VersionText();
+
+    // Widths of the first page's panes for a page width: the folder tree, the folder list and what
+    // is left for the working-set list.
+    struct WidthRule
+    {
+        int folderTree;
+        int folderList;
+        int workingSet;
+    };
+    static WidthRule widthRule(int pageWidth);
+
+    // The filter dialog, created hidden after the main window and kept for the run.
+    void setFilterDialog(TForm2 *dialog);
+
+    FileTable &fileTable() { return m_table; }
+    const std::string &programFolder() const { return m_programFolder; }
+    const QString &ListFormat() const { return m_listFormat; }
+
+    // Index of the first row of LISTANOMI whose caption equals the text exactly, or -1.
+    int IndexOfListedName(const std::string &displayName) const;
+
+    // Window
+    void FormCreate();
+    void FormResize();
+
+    // Working set
+    void ADDNAMESClick();
+    void AddSelectedItems();
+    void RefreshViews();
+    void UpdateStatusCounts();
+    void SBREMOVEClick();
+    void CLEARNAMESClick();
+    void SBUP1LClick();
+    void SBFILTRIClick();
+
+    // Rename engine
+    void SBTRYRENClick();
+    void SBUPClick();
+    void SBDOWNClick();
+    void LISTARENColumnClick(int column);
+    void SBRENClick();
+    void SBUNDOClick();
+    void EDCERCACARChange();
+    void EDSOSTCARChange();
+
+    // Listing
+    void TabSheet7Show();
+    void SBAGGLISTAClick();
+    void MARKDIRClick();
+    void RBSEPALTROClick();
+    void RBRTFClick();
+    void RBTXTClick();
+    void RBCSVClick();
+    void SBSAVELISTAClick();
+    void SBCOPYCBClick();
+    void SBSELALLClick();
+    void SBDESELALLClick();
+    void SBSTAMPAClick();
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void createStatusBar();
+    void createSelectionPage();
+    void createRenamePage();
+    void createRulePages();
+    void createListingPage();
+    void connectHandlers();
+    void setStatusText(int panel, const QString &text);
+
+    // Program-wide values
+    FileTable m_table;
+    std::string m_programFolder;
+    QString m_listFormat;
+    TForm2 *m_filterDialog = nullptr;
+    AnchorSet *m_anchors = nullptr;
+
+    // Controls, each named as its objectName.
+    QWidget *StatusBar1 = nullptr;
+    QLabel *StatusPanels[4] = {};
+    QTabWidget *PageControl1 = nullptr;
+    QWidget *TabSheet1 = nullptr;
+    QWidget *TabSheet2 = nullptr;
+    QWidget *TabSheet7 = nullptr;
+
+    // "Seleziona Files"
+    QWidget *STV1 = nullptr;
+    SplitterBar *Splitter2 = nullptr;
+    QWidget *SLV1 = nullptr;
+    SplitterBar *Splitter1 = nullptr;
+    QWidget *Panel1 = nullptr;
+    QToolButton *SBUP1L = nullptr;
+    QToolButton *SBFILTRI = nullptr;
+    QToolButton *ADDNAMES = nullptr;
+    QToolButton *SBREMOVE = nullptr;
+    QToolButton *CLEARNAMES = nullptr;
+    QTableView *LISTANOMI = nullptr;
+    QStandardItemModel *m_listaNomiModel = nullptr;
+
+    // "Ordina e Rinomina Files"
+    QTabWidget *PageControl2 = nullptr;
+    QToolButton *SBTRYREN = nullptr;
+    QToolButton *SBUNDO = nullptr;
+    QToolButton *SBREN = nullptr;
+    QWidget *Panel2 = nullptr;
+    QToolButton *SBUP = nullptr;
+    QToolButton *SBDOWN = nullptr;
+    QTableView *LISTAREN = nullptr;
+    QStandardItemModel *m_listaRenModel = nullptr;
+
+    QWidget *TabSheet3 = nullptr;
+    QLineEdit *BASENAME = nullptr;
+    QRadioButton *SC1 = nullptr;
+    QRadioButton *SC2 = nullptr;
+    QRadioButton *SC3 = nullptr;
+    QRadioButton *SC4 = nullptr;
+    QLineEdit *SCU = nullptr;
+    QRadioButton *ED1 = nullptr;
+    QRadioButton *ED2 = nullptr;
+    QRadioButton *ED3 = nullptr;
+    QWidget *STARTFROM = nullptr;
+    QWidget *INCREM = nullptr;
+
+    QWidget *TabSheet4 = nullptr;
+    QLineEdit *CERCA = nullptr;
+    QLineEdit *SOSTI = nullptr;
+    QCheckBox *CBUPPER = nullptr;
+
+    QWidget *TabSheet5 = nullptr;
+    QLineEdit *ESTEN = nullptr;
+    QCheckBox *CBUPPEREX = nullptr;
+
+    QWidget *TabSheet6 = nullptr;
+    QLineEdit *CARLIST = nullptr;
+    QCheckBox *UPLOW = nullptr;
+
+    QWidget *TabSheet8 = nullptr;
+    QLineEdit *EDCERCACAR = nullptr;
+    QLabel *LBCERCACAR = nullptr;
+    QLineEdit *EDSOSTCAR = nullptr;
+    QLabel *LBSOSTCAR = nullptr;
+
+    // "Crea e Salva Lista Files"
+    QGroupBox *GroupBox8 = nullptr;
+    QTextEdit *LISTADOC = nullptr;
+    QPushButton *SBSELALL = nullptr;
+    QPushButton *SBDESELALL = nullptr;
+    QToolButton *SBAGGLISTA = nullptr;
+    QToolButton *SBCOPYCB = nullptr;
+    QToolButton *SBSTAMPA = nullptr;
+    QToolButton *SBSAVELISTA = nullptr;
+    QGroupBox *GroupBox1 = nullptr;
+    QCheckBox *CBPATH = nullptr;
+    QCheckBox *CBEXT = nullptr;
+    QCheckBox *CBDIM = nullptr;
+    QRadioButton *RBKB = nullptr;
+    QRadioButton *RBMB = nullptr;
+    QCheckBox *CBDATAF = nullptr;
+    QCheckBox *CBORA = nullptr;
+    QCheckBox *MARKDIR = nullptr;
+    QLineEdit *EDMARKDIR = nullptr;
+    QGroupBox *GroupBox2 = nullptr;
+    QGroupBox *GroupBox3 = nullptr;
+    QRadioButton *RBSEPSPAZIO = nullptr;
+    QRadioButton *RBSEPPV = nullptr;
+    QRadioButton *RBSEPTAB = nullptr;
+    QRadioButton *RBSEPALTRO = nullptr;
+    QLineEdit *EDSEP = nullptr;
+    QGroupBox *GroupBox7 = nullptr;
+    QRadioButton *RBCOSI = nullptr;
+    QRadioButton *RBUPPER = nullptr;
+    QRadioButton *RBLOWER = nullptr;
+    QGroupBox *GroupBox6 = nullptr;
+    QRadioButton *RBRTF = nullptr;
+    QRadioButton *RBTXT = nullptr;
+    QRadioButton *RBCSV = nullptr;
+    QFileDialog *SD1 = nullptr;
+};
+
+} // namespace nomaro
