@@ -539,12 +539,6 @@ QString TForm1::VersionText()
     return VersionText(platform::programVersion());
 }
 
-void TForm1::setFilterDialog(TForm2 *dialog)
-{
-    m_filterDialog = dialog;
-    dialog->setWindowIcon(windowIcon());
-}
-
 void TForm1::setStatusText(int panel, const QString &text)
 {
     StatusPanels[panel]->setText(text);

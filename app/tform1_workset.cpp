@@ -23,3 +23,12 @@ void TForm1::SBUP1LClick() {}
 void TForm1::SBFILTRIClick() {}
 
 } // namespace nomaro
+
+namespace nomaro {
+
+void TForm1::setFilterDialog(TForm2 *dialog)
+{
+    m_filterDialog = dialog;
+}
+
+} // namespace nomaro
