@@ -1,0 +1,90 @@
+#include "listing/file_list.h"
+
+#include "platform/datetime.h"
+#include "platform/paths.h"
+
+namespace nomaro {
+namespace {
+
+// Characters, not bytes, so that a marker such as "→" is matched by one blank.
+std::size_t characterCount(const std::string &utf8)
+{
+    std::size_t count = 0;
+    for (const char byte : utf8) {
+        if ((static_cast<unsigned char>(byte) & 0xC0) != 0x80)
+            ++count;
+    }
+    return count;
+}
+
+std::string withoutExtension(const std::string &name)
+{
+    return name.substr(0, name.size() - extensionOf(name).size());
+}
+
+// A field after the first is preceded by the separator, unless nothing stands before it.
+void appendField(std::string &line, const std::string &separator, const std::string &field)
+{
+    if (!line.empty())
+        line += separator;
+    line += field;
+}
+
+} // namespace
+
+std::string ApplyLetterCase(std::string text, LetterCase letterCase)
+{
+    switch (letterCase) {
+    case LetterCase::AsIs:
+        break;
+    case LetterCase::Upper:
+        for (char &c : text) {
+            if (c >= 'a' && c <= 'z')
+                c = static_cast<char>(c - 'a' + 'A');
+        }
+        break;
+    case LetterCase::Lower:
+        for (char &c : text) {
+            if (c >= 'A' && c <= 'Z')
+                c = static_cast<char>(c - 'A' + 'a');
+        }
+        break;
+    }
+    return text;
+}
+
+std::vector<std::string> BuildFileList(const FileTable &table, const ListOptions &options,
+                                       const platform::LocaleFormats &formats)
+{
+    const bool kilobytes = options.sizeUnit == SizeUnit::KB;
+    const double divisor = kilobytes ? 1024.0 : 1048576.0;
+    const int width = kilobytes ? 8 : 5;
+    const char *const unit = kilobytes ? " KB" : " MB";
+    const std::string blanks(characterCount(options.marker), ' ');
+
+    std::vector<std::string> lines;
+    lines.reserve(static_cast<std::size_t>(table.rowCount()));
+    for (int i = 0; i < table.rowCount(); ++i) {
+        const nm &row = table.row(i);
+        std::string line;
+        if (options.markFolders)
+            line = isFolder(row) ? options.marker : blanks;
+        if (options.path)
+            line += platform::joinPath(ApplyLetterCase(row.folder, options.letterCase), {});
+        const std::string name = ApplyLetterCase(row.newName, options.letterCase);
+        line += options.extension ? name : withoutExtension(name);
+        if (options.size)
+            appendField(line, options.separator,
+                        platform::formatWholeNumber(row.size / divisor, width, formats) + unit);
+        // The date alone is the locale's own short date: cutting the date-and-time text to a
+        // fixed length breaks every date form that is not exactly 8 characters long.
+        if (options.date)
+            appendField(line, options.separator,
+                        options.time ? platform::formatDateTime(row.dateTime, formats)
+                                     : platform::formatDate(row.dateTime, formats));
+        lines.push_back(std::move(line));
+    }
+    return lines;
+}
+
+} // namespace nomaro

@@ -1,0 +1,167 @@
+#include "listing/list_output.h"
+
+#include <QFile>
+#include <QSaveFile>
+#include <cstdint>
+#include <cstdio>
+
+namespace nomaro {
+namespace {
+
+constexpr char32_t kReplacement = 0xFFFD;
+
+// Decodes one UTF-8 sequence at `i`, advancing past it; a malformed sequence gives U+FFFD and
+// skips one byte only, so the rest of the line is read as it stands.
+char32_t nextCodePoint(std::string_view text, std::size_t &i)
+{
+    const auto byte = [&](std::size_t at) { return static_cast<unsigned char>(text[at]); };
+    const unsigned char lead = byte(i);
+    if (lead < 0x80) {
+        ++i;
+        return lead;
+    }
+    int length = 0;
+    char32_t cp = 0;
+    char32_t minimum = 0;
+    if ((lead & 0xE0) == 0xC0) {
+        length = 2;
+        cp = lead & 0x1F;
+        minimum = 0x80;
+    } else if ((lead & 0xF0) == 0xE0) {
+        length = 3;
+        cp = lead & 0x0F;
+        minimum = 0x800;
+    } else if ((lead & 0xF8) == 0xF0) {
+        length = 4;
+        cp = lead & 0x07;
+        minimum = 0x10000;
+    } else {
+        ++i;
+        return kReplacement;
+    }
+    if (i + static_cast<std::size_t>(length) > text.size()) {
+        ++i;
+        return kReplacement;
+    }
+    for (int k = 1; k < length; ++k) {
+        const unsigned char next = byte(i + static_cast<std::size_t>(k));
+        if ((next & 0xC0) != 0x80) {
+            ++i;
+            return kReplacement;
+        }
+        cp = (cp << 6) | (next & 0x3F);
+    }
+    if (cp < minimum || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
+        ++i;
+        return kReplacement;
+    }
+    i += static_cast<std::size_t>(length);
+    return cp;
+}
+
+// RTF's \uN takes a signed 16-bit number, followed by the one character ("?") that a reader
+// without Unicode shows instead. The "?" is written as \'3f: some readers skip the whole word
+// after \uN rather than one character when the fallback is a plain "?".
+void appendUnicodeEscape(std::string &out, std::uint16_t unit)
+{
+    out += "\\u" + std::to_string(static_cast<std::int16_t>(unit)) + "\\'3f";
+}
+
+void appendRtfText(std::string &out, std::string_view line)
+{
+    for (std::size_t i = 0; i < line.size();) {
+        const char32_t cp = nextCodePoint(line, i);
+        if (cp == '\\' || cp == '{' || cp == '}') {
+            out += '\\';
+            out += static_cast<char>(cp);
+        } else if (cp == '\t') {
+            out += "\\tab ";
+        } else if (cp < 0x20 || cp == 0x7F) {
+            char hex[8];
+            std::snprintf(hex, sizeof hex, "\\'%02x", static_cast<unsigned>(cp));
+            out += hex;
+        } else if (cp < 0x80) {
+            out += static_cast<char>(cp);
+        } else if (cp <= 0xFFFF) {
+            appendUnicodeEscape(out, static_cast<std::uint16_t>(cp));
+        } else {
+            const char32_t v = cp - 0x10000;
+            appendUnicodeEscape(out, static_cast<std::uint16_t>(0xD800 + (v >> 10)));
+            appendUnicodeEscape(out, static_cast<std::uint16_t>(0xDC00 + (v & 0x3FF)));
+        }
+    }
+}
+
+} // namespace
+
+std::vector<std::string> splitLines(std::string_view text)
+{
+    std::vector<std::string> lines;
+    if (text.empty())
+        return lines;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t end = text.find('\n', start);
+        if (end == std::string_view::npos) {
+            lines.emplace_back(text.substr(start));
+            return lines;
+        }
+        lines.emplace_back(text.substr(start, end - start));
+        start = end + 1;
+    }
+}
+
+std::string joinLines(const std::vector<std::string> &lines)
+{
+    std::string text;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (i > 0)
+            text += '\n';
+        text += lines[i];
+    }
+    return text;
+}
+
+std::string plainTextDocument(const std::vector<std::string> &lines)
+{
+    std::string out;
+    for (const std::string &line : lines) {
+        out += line;
+        out += "\r\n";
+    }
+    return out;
+}
+
+std::string rtfDocument(const std::vector<std::string> &lines)
+{
+    std::string out = "{\\rtf1\\ansi\\ansicpg1252\\deff0\\uc1"
+                      "{\\fonttbl{\\f0\\fmodern\\fprq1\\fcharset0 Courier New;}}\r\n"
+                      "\\pard\\plain\\f0\\fs20 ";
+    for (const std::string &line : lines) {
+        appendRtfText(out, line);
+        out += "\\par\r\n";
+    }
+    out += "}\r\n";
+    return out;
+}
+
+SaveResult saveFileReplacing(const std::string &path, std::string_view bytes)
+{
+    // QSaveFile writes a temporary file in the target's folder, syncs it and renames it over the
+    // target on commit; it refuses a target that exists but is not writable and resolves a
+    // symbolic link to the file it names.
+    QSaveFile file(QFile::decodeName(path.c_str()));
+    if (!file.open(QIODevice::WriteOnly))
+        return {false, file.errorString().toStdString()};
+    if (file.write(bytes.data(), static_cast<qint64>(bytes.size()))
+        != static_cast<qint64>(bytes.size())) {
+        const std::string error = file.errorString().toStdString();
+        file.cancelWriting();
+        return {false, error};
+    }
+    if (!file.commit())
+        return {false, file.errorString().toStdString()};
+    return {true, {}};
+}
+
+} // namespace nomaro

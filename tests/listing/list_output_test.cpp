@@ -1,0 +1,201 @@
+#include "listing/list_output.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTextDocument>
+#include <csignal>
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include "tests/support/tempdir.h"
+
+namespace nomaro {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+TEST(PlainTextDocument, EndsEveryLineWithCrLfAndAddsNothingElse)
+{
+    EXPECT_EQ(plainTextDocument({}), "");
+    EXPECT_EQ(plainTextDocument({""}), "\r\n");
+    EXPECT_EQ(plainTextDocument({"a;1 KB", "b;2 KB"}), "a;1 KB\r\nb;2 KB\r\n");
+    EXPECT_EQ(plainTextDocument({"perch\xC3\xA9\t\xFF"}), "perch\xC3\xA9\t\xFF\r\n");
+}
+
+TEST(SplitLines, ReadsTheFieldTextAsItShowsIt)
+{
+    EXPECT_EQ(splitLines(""), Lines{});
+    EXPECT_EQ(splitLines("a"), Lines{"a"});
+    EXPECT_EQ(splitLines("a\n\nb"), (Lines{"a", "", "b"}));
+    EXPECT_EQ(splitLines("a\n"), (Lines{"a", ""}));
+    EXPECT_EQ(joinLines({"a", "", "b"}), "a\n\nb");
+    EXPECT_EQ(splitLines(joinLines({"  x", "y"})), (Lines{"  x", "y"}));
+}
+
+TEST(RtfDocument, EscapesWhatWouldBreakTheDocument)
+{
+    const std::string rtf = rtfDocument({"  a{b}c\\d", "perch\xC3\xA9", "\xF0\x9F\x98\x80", "bad\xFFz",
+                                         "x\ty"});
+    EXPECT_EQ(rtf.rfind("{\\rtf1", 0), 0u);
+    EXPECT_NE(rtf.find("Courier New;"), std::string::npos);
+    EXPECT_NE(rtf.find("\\fs20   a\\{b\\}c\\\\d\\par"), std::string::npos) << rtf;
+    EXPECT_NE(rtf.find("perch\\u233\\'3f\\par"), std::string::npos);
+    EXPECT_NE(rtf.find("\\u-10179\\'3f\\u-8704\\'3f\\par"), std::string::npos) << "surrogate pair";
+    EXPECT_NE(rtf.find("bad\\u-3\\'3fz\\par"), std::string::npos) << "byte that is not UTF-8";
+    EXPECT_NE(rtf.find("x\\tab y\\par"), std::string::npos);
+    for (const char c : rtf)
+        EXPECT_LT(static_cast<unsigned char>(c), 0x80) << "RTF is 7-bit";
+}
+
+TEST(RtfDocument, EmptyListingHasNoParagraph)
+{
+    const std::string rtf = rtfDocument({});
+    EXPECT_EQ(rtf.find("\\par\r\n"), std::string::npos);
+    EXPECT_EQ(rtf.front(), '{');
+    EXPECT_EQ(rtf.substr(rtf.size() - 3), "}\r\n");
+}
+
+// The reader drops leading blanks and collapses runs of them, so the lines are compared that way;
+// the blanks themselves are checked in the document's bytes above.
+QString collapsed(const QString &text)
+{
+    QString out = text.trimmed();
+    out.replace(QRegularExpression(QStringLiteral(" +")), QStringLiteral(" "));
+    return out;
+}
+
+TEST(RtfDocument, ReadBackByAnIndependentReader)
+{
+    test::TempDir dir;
+    const Lines lines{"<>Foto", "  a{b}c\\d.txt", "  perch\xC3\xA9.txt", "  citt\xC3\xA0 \xE2\x86\x92 mare",
+                      "", "ultima"};
+    const std::string path = dir.pathOf("lista.RTF");
+    ASSERT_TRUE(saveFileReplacing(path, rtfDocument(lines)).saved);
+
+    QProcess reader;
+    reader.start(QStringLiteral("unrtf"), {QStringLiteral("--html"), QString::fromStdString(path)});
+    ASSERT_TRUE(reader.waitForFinished(30000)) << "unrtf must be installed";
+    ASSERT_EQ(reader.exitCode(), 0) << reader.readAllStandardError().toStdString();
+    QTextDocument html;
+    html.setHtml(QString::fromUtf8(reader.readAllStandardOutput()));
+    QStringList readBack = html.toPlainText().split(u'\n');
+    while (!readBack.isEmpty() && readBack.last().trimmed().isEmpty())
+        readBack.removeLast();
+
+    QStringList expected;
+    for (const std::string &line : lines)
+        expected << collapsed(QString::fromStdString(line));
+    for (QString &line : readBack)
+        line = collapsed(line);
+    EXPECT_EQ(readBack, expected);
+}
+
+TEST(SaveFileReplacing, WritesExactlyTheBytes)
+{
+    test::TempDir dir;
+    const std::string path = dir.pathOf("lista.TXT");
+    const SaveResult result = saveFileReplacing(path, "a\r\nb\r\n");
+    EXPECT_TRUE(result.saved);
+    EXPECT_EQ(result.error, "");
+    EXPECT_EQ(test::readFile(path), "a\r\nb\r\n");
+}
+
+TEST(SaveFileReplacing, EmptyListingGivesAZeroByteFile)
+{
+    test::TempDir dir;
+    const std::string path = dir.pathOf("vuota.CSV");
+    ASSERT_TRUE(saveFileReplacing(path, plainTextDocument({})).saved);
+    ASSERT_TRUE(test::exists(path));
+    EXPECT_EQ(test::readFile(path), "");
+}
+
+QStringList entriesOf(const test::TempDir &dir)
+{
+    return QDir(QString::fromStdString(dir.path()))
+        .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+}
+
+TEST(SaveFileReplacing, ReplacesAnExistingFileAndLeavesNoTemporaryBehind)
+{
+    test::TempDir dir;
+    const std::string path = dir.writeFile("lista.TXT", "an older and much longer content\r\n");
+    ASSERT_TRUE(saveFileReplacing(path, "new\r\n").saved);
+    EXPECT_EQ(test::readFile(path), "new\r\n");
+    EXPECT_EQ(entriesOf(dir), QStringList{QStringLiteral("lista.TXT")});
+}
+
+TEST(SaveFileReplacing, MissingFolderIsReportedWithTheSystemText)
+{
+    test::TempDir dir;
+    const SaveResult result = saveFileReplacing(dir.pathOf("nessuna/lista.TXT"), "x");
+    EXPECT_FALSE(result.saved);
+    EXPECT_FALSE(result.error.empty());
+    EXPECT_TRUE(entriesOf(dir).isEmpty());
+}
+
+TEST(SaveFileReplacing, FolderAsTargetIsRefusedAndLeftAlone)
+{
+    test::TempDir dir;
+    const std::string folder = dir.makeFolder("lista.TXT");
+    dir.writeFile("lista.TXT/inside", "kept");
+    const SaveResult result = saveFileReplacing(folder, "x");
+    EXPECT_FALSE(result.saved);
+    EXPECT_FALSE(result.error.empty());
+    EXPECT_EQ(test::readFile(folder + "/inside"), "kept");
+}
+
+// Stands for a full disk: writes beyond the limit fail with EFBIG, even for root.
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        getrlimit(RLIMIT_FSIZE, &m_old);
+        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = m_old;
+        limit.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &m_old);
+        std::signal(SIGXFSZ, m_oldHandler);
+    }
+
+private:
+    rlimit m_old{};
+    void (*m_oldHandler)(int) = nullptr;
+};
+
+TEST(SaveFileReplacing, FailedWriteLeavesTheOldFileByteForByte)
+{
+    test::TempDir dir;
+    const std::string old = "old listing\r\n";
+    const std::string path = dir.writeFile("lista.CSV", old);
+    SaveResult result;
+    {
+        FileSizeLimit limit(1024);
+        result = saveFileReplacing(path, std::string(100000, 'x'));
+    }
+    EXPECT_FALSE(result.saved);
+    EXPECT_FALSE(result.error.empty());
+    EXPECT_EQ(test::readFile(path), old);
+    EXPECT_EQ(entriesOf(dir), QStringList{QStringLiteral("lista.CSV")});
+}
+
+TEST(SaveFileReplacing, ReadOnlyTargetIsRefused)
+{
+    if (geteuid() == 0)
+        GTEST_SKIP() << "permissions do not bind root";
+    test::TempDir dir;
+    const std::string path = dir.writeFile("lista.TXT", "kept");
+    QFile::setPermissions(QString::fromStdString(path), QFile::ReadOwner);
+    const SaveResult result = saveFileReplacing(path, "x");
+    EXPECT_FALSE(result.saved);
+    EXPECT_FALSE(result.error.empty());
+    EXPECT_EQ(test::readFile(path), "kept");
+}
+
+} // namespace
+} // namespace nomaro
