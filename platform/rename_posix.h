@@ -1,0 +1,14 @@
+#pragma once
+
+#include <string>
+
+#include "platform/rename.h"
+
+namespace nomaro::platform::posix {
+
+// Moves oldPath to newPath without the kernel's no-replace flag, for file systems that refuse it:
+// link + unlink for files, else a check that the target is absent followed by rename (the narrow
+// race between the two is accepted). Never replaces an existing item.
+RenameStatus moveWithoutFlag(const std::string &oldPath, const std::string &newPath);
+
+} // namespace nomaro::platform::posix
