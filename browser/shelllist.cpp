@@ -1,0 +1,665 @@
+#include "browser/shelllist.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QEvent>
+#include <QFile>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLocale>
+#include <QMouseEvent>
+#include <QPalette>
+#include <QUrl>
+#include <algorithm>
+#include <climits>
+#include <cstdlib>
+#include <sys/stat.h>
+
+#include "browser/shelllistitemdata.h"
+#include "browser/shelllistmodel.h"
+#include "platform/hourglass.h"
+#include "platform/shell_error.h"
+#include "platform/dirsearch.h"
+#include "platform/shell_namespace.h"
+
+namespace nomaro {
+namespace {
+
+// The request a list posts itself to fill once its window exists.
+const QEvent::Type kDeferredFill = static_cast<QEvent::Type>(QEvent::registerEventType(QEvent::User + 0x467));
+
+// Column widths shared by every folder list of the process, kept in memory only.
+struct ColumnStore
+{
+    std::vector<std::int32_t> widths;
+    // The width source of the last fixed-mode build (the desktop's value, or the defaults).
+    std::optional<std::string> lastFixedSource;
+};
+
+ColumnStore &columnStore()
+{
+    static ColumnStore store;
+    return store;
+}
+
+std::string defaultWidthSource()
+{
+    std::string bytes;
+    for (const int width : ShellList::kDefaultWidths) {
+        bytes.push_back(static_cast<char>(width & 0xFF));
+        bytes.push_back(static_cast<char>((width >> 8) & 0xFF));
+    }
+    return bytes;
+}
+
+Qt::Alignment toAlignment(platform::Alignment alignment)
+{
+    switch (alignment) {
+    case platform::Alignment::Right:
+        return Qt::AlignRight;
+    case platform::Alignment::Centre:
+        return Qt::AlignHCenter;
+    case platform::Alignment::Left:
+        break;
+    }
+    return Qt::AlignLeft;
+}
+
+std::vector<std::string> parseMasks(const std::string &text)
+{
+    std::vector<std::string> masks;
+    std::size_t at = 0;
+    while (at <= text.size()) {
+        std::size_t end = text.find(';', at);
+        if (end == std::string::npos)
+            end = text.size();
+        if (end > at)
+            masks.push_back(text.substr(at, end - at));
+        at = end + 1;
+    }
+    return masks;
+}
+
+// Disables painting for its lifetime and restores the previous state on every way out.
+class UpdateBracket
+{
+public:
+    explicit UpdateBracket(QWidget *widget)
+        : m_widget(widget)
+        , m_wasEnabled(widget->updatesEnabled())
+    {
+        m_widget->setUpdatesEnabled(false);
+    }
+    ~UpdateBracket() { m_widget->setUpdatesEnabled(m_wasEnabled); }
+    UpdateBracket(const UpdateBracket &) = delete;
+    UpdateBracket &operator=(const UpdateBracket &) = delete;
+
+private:
+    QWidget *m_widget;
+    bool m_wasEnabled;
+};
+
+// Runs a callable on every way out of a scope.
+template <typename F>
+class OnExit
+{
+public:
+    explicit OnExit(F f) : m_f(std::move(f)) {}
+    ~OnExit() { m_f(); }
+    OnExit(const OnExit &) = delete;
+    OnExit &operator=(const OnExit &) = delete;
+
+private:
+    F m_f;
+};
+
+} // namespace
+
+ShellList::ShellList(QWidget *parent)
+    : QTreeView(parent)
+    , m_model(new ShellListModel(this))
+{
+    setModel(m_model);
+    setRootIsDecorated(false);
+    setItemsExpandable(false);
+    setUniformRowHeights(true);
+    setAllColumnsShowFocus(true);
+    setSortingEnabled(false);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setTextElideMode(Qt::ElideRight);
+    header()->setStretchLastSection(false);
+    header()->setSectionsClickable(true);
+    header()->setSectionsMovable(false);
+    showSortIndicator();
+    connect(header(), &QHeaderView::sectionClicked, this, [this](int section) { columnClick(section); });
+
+    m_folder.setChangeHandler([this] { folderChanged(); });
+    registerWithDeviceHandler();
+}
+
+ShellList::~ShellList()
+{
+    if (hasWindow())
+        saveColumnWidths();
+    stopWatching();
+    unregisterFromDeviceHandler();
+    m_folder.setChangeHandler({});
+}
+
+bool ShellList::hasWindow() const
+{
+    return testAttribute(Qt::WA_WState_Created);
+}
+
+int ShellList::itemCount() const
+{
+    return m_model->rowCount();
+}
+
+int ShellList::selectedCount() const
+{
+    return static_cast<int>(selectionModel()->selectedRows().size());
+}
+
+bool ShellList::isItemSelected(int index) const
+{
+    return index >= 0 && index < itemCount() && selectionModel()->isRowSelected(index, {});
+}
+
+std::string ShellList::itemName(int index) const
+{
+    const ShellListItemData *item = m_model->item(index);
+    return item ? item->fileSystemName() : std::string();
+}
+
+ShellListItemData *ShellList::itemData(int index) const
+{
+    return m_model->item(index);
+}
+
+void ShellList::selectItem(int index, bool selected)
+{
+    if (index < 0 || index >= itemCount())
+        return;
+    selectionModel()->select(m_model->index(index, 0), (selected ? QItemSelectionModel::Select : QItemSelectionModel::Deselect)
+                                                           | QItemSelectionModel::Rows);
+}
+
+void ShellList::SelectAll()
+{
+    UpdateBracket bracket(this);
+    selectAll();
+}
+
+void ShellList::setFolderPath(const std::string &path)
+{
+    m_folder.SetIdList(platform::idListFromPath(path));
+}
+
+void ShellList::SetOptions(ShellListOptions options)
+{
+    const ShellListOptions changed = static_cast<ShellListOptions>(options ^ m_options);
+    m_options = options;
+    if (!hasWindow() || changed == 0)
+        return;
+    if (changed & optionBit(sloOleDrop))
+        setAcceptDrops(hasOption(sloOleDrop));
+    if (changed & optionBit(sloDynamicRefresh)) {
+        if (hasOption(sloDynamicRefresh))
+            startWatching();
+        else
+            stopWatching();
+    }
+    if (changed & (optionBit(sloHideFoldersWhenLinkedToTree) | optionBit(sloShowHidden)))
+        Refresh();
+}
+
+void ShellList::SetFileFilter(const std::string &mask)
+{
+    const std::string old = std::move(m_fileFilter);
+    m_fileFilter = mask;
+    if (mask != old) {
+        m_masks = parseMasks(mask);
+        if (hasOption(sloAutoFill))
+            Refresh();
+    } else if (mask.empty()) {
+        m_masks.clear();
+    }
+}
+
+void ShellList::setMultiSelect(bool multiSelect)
+{
+    setSelectionMode(multiSelect ? QAbstractItemView::ExtendedSelection : QAbstractItemView::SingleSelection);
+}
+
+void ShellList::setHideSelection(bool hide)
+{
+    // A view shows its selection in the inactive colours when it loses the focus; to keep it
+    // plainly visible those colours are the active ones.
+    QPalette colours = palette();
+    const QPalette standard = QApplication::palette(this);
+    const QPalette::ColorGroup source = hide ? QPalette::Inactive : QPalette::Active;
+    colours.setBrush(QPalette::Inactive, QPalette::Highlight, standard.brush(source, QPalette::Highlight));
+    colours.setBrush(QPalette::Inactive, QPalette::HighlightedText, standard.brush(source, QPalette::HighlightedText));
+    setPalette(colours);
+}
+
+void ShellList::setHeaderSortDisplayMode(HeaderSortDisplayMode mode)
+{
+    m_headerSortDisplayMode = mode;
+    showSortIndicator();
+}
+
+void ShellList::Refresh()
+{
+    if (!hasWindow())
+        return;
+    if (state() == DraggingState || state() == EditingState) {
+        m_refreshPending = true;
+        return;
+    }
+    m_refreshPending = false;
+
+    platform::HourglassGuard hourglass;
+    clearSelection();
+    removeAllRows();
+    {
+        UpdateBracket bracket(this);
+        std::unique_ptr<platform::ShellFolder> folder = platform::ShellFolder::bind(m_folder.IdList());
+        OnExit discardNameSet([this] { m_nameSet.reset(); });
+        buildNameSet();
+        fill(std::move(folder));
+    }
+    sortItems();
+    if (itemCount() > 0)
+        selectionModel()->setCurrentIndex(m_model->index(0, 0), QItemSelectionModel::NoUpdate);
+    if (hasOption(sloDynamicRefresh))
+        startWatching();
+}
+
+void ShellList::removeAllRows()
+{
+    UpdateBracket bracket(this);
+    if (OnDeleteItem)
+        m_model->clear([this](int row, ShellListItemData &item) { OnDeleteItem(this, row, item); });
+    else
+        m_model->clear({});
+}
+
+void ShellList::buildNameSet()
+{
+    m_nameSet.reset();
+    const std::string folderPath = m_folder.Path();
+    if (folderPath.empty() || m_fileFilter.empty() || m_fileFilter == "*" || m_fileFilter == "*.*")
+        return;
+
+    std::vector<std::string> names;
+    platform::ErrorModeGuard quiet;
+    for (const std::string &mask : m_masks) {
+        const platform::SearchResult result = platform::searchDirectory(
+            folderPath, mask, [&names](std::string_view name, bool isDirectory) {
+                if (!isDirectory)
+                    names.emplace_back(name);
+            });
+        // Nothing found goes on to the next mask; a failed search ends the set where it is.
+        if (result.outcome == platform::SearchOutcome::Failed)
+            break;
+    }
+    std::sort(names.begin(), names.end());
+    names.erase(std::unique(names.begin(), names.end()), names.end());
+    m_nameSet = std::move(names);
+}
+
+void ShellList::fill(std::unique_ptr<platform::ShellFolder> folder)
+{
+    UpdateBracket bracket(this);
+    platform::ErrorModeGuard quiet;
+    if (OnFillStart)
+        OnFillStart(this);
+    OnExit fillComplete([this] {
+        if (OnFillComplete)
+            OnFillComplete(this);
+    });
+
+    // Until the fill has read the folder the previous one stays current.
+    platform::ItemIdList previousId = m_folderId;
+    std::unique_ptr<platform::ShellFolder> previousFolder = std::move(m_boundFolder);
+    bool done = false;
+    OnExit restore([&] {
+        if (!done) {
+            m_folderId = std::move(previousId);
+            m_boundFolder = std::move(previousFolder);
+        }
+    });
+    m_folderId = folder->absoluteId();
+    m_boundFolder = std::move(folder);
+    m_formats = platform::LocaleFormats::system();
+    m_shortTimeFormat = QLocale::system().timeFormat(QLocale::ShortFormat);
+    rebuildColumns(*m_boundFolder);
+
+    unsigned flags = platform::EnumFolders | platform::EnumNonFolders;
+    if (hasOption(sloShowHidden))
+        flags |= platform::EnumHidden;
+    ShellListModel::Rows children;
+    int error = 0;
+    const platform::EnumEnd end = m_boundFolder->enumerate(
+        flags,
+        [this, &children](platform::ItemIdList &&child) {
+            children.push_back(std::make_unique<ShellListItemData>(this, std::move(child)));
+        },
+        error);
+    switch (end) {
+    case platform::EnumEnd::NoMoreItems:
+        break;
+    case platform::EnumEnd::CannotStart:
+    case platform::EnumEnd::GeneralFailure:
+        // An unreadable or vanished folder shows as empty, without a message.
+        return;
+    case platform::EnumEnd::Error:
+        platform::raiseShellError(error, "Impossibile leggere la cartella \"" + m_boundFolder->path() + "\"");
+    }
+
+    const std::uint32_t wanted = platform::AttrFileSystem | platform::AttrFolder | platform::AttrFileSystemAncestor
+        | platform::AttrHidden | platform::AttrShare | platform::AttrLink;
+    ShellListModel::Rows rows;
+    rows.reserve(children.size());
+    for (std::unique_ptr<ShellListItemData> &child : children) {
+        const std::uint32_t attributes = m_boundFolder->attributes(child->relativeId(), wanted);
+        if (accepts(*m_boundFolder, child->relativeId(), attributes))
+            rows.push_back(std::move(child));
+    }
+    ShellListModel::Rows().swap(children);
+    done = true;
+    m_model->setRows(std::move(rows));
+}
+
+bool ShellList::accepts(const platform::ShellFolder &folder, const platform::ItemIdList &child,
+                        std::uint32_t attributes) const
+{
+    if (!hasOption(sloNonFilesystemAncestors)
+        && !(attributes & (platform::AttrFileSystem | platform::AttrFileSystemAncestor)))
+        return false;
+    if (hasOption(sloHideFoldersWhenLinkedToTree) && m_treeLink && (attributes & platform::AttrFolder)
+        && (attributes & platform::AttrFileSystem))
+        return false;
+    if (m_nameSet && !(attributes & platform::AttrFolder)) {
+        // The file-name part of the child's full path, which for an entry is its own name.
+        const platform::ItemElement element = child.firstElement();
+        std::string_view name = element.name;
+        if (element.type != platform::ElementType::Entry)
+            name = name.substr(name.rfind('/') + 1);
+        if (!std::binary_search(m_nameSet->begin(), m_nameSet->end(), name, std::less<>()))
+            return false;
+    }
+    if (OnAddItem) {
+        bool allow = true;
+        OnAddItem(const_cast<ShellList *>(this), folder, m_folderId, child, attributes, allow);
+        return allow;
+    }
+    return true;
+}
+
+void ShellList::saveColumnWidths() const
+{
+    const int count = m_model->columnCount();
+    if (count == 0 || !m_rememberWidths)
+        return;
+    ColumnStore &store = columnStore();
+    store.widths.clear();
+    for (int column = 0; column < count; ++column)
+        store.widths.push_back(header()->sectionSize(column));
+}
+
+void ShellList::rebuildColumns(const platform::ShellFolder &folder)
+{
+    saveColumnWidths();
+    ColumnStore &store = columnStore();
+    std::vector<ShellListModel::Column> columns;
+    if (folder.hasColumnDetails()) {
+        m_detailsMode = true;
+        for (int index = 0;; ++index) {
+            const std::optional<platform::ColumnDetail> detail = folder.columnDetail(index);
+            if (!detail)
+                break;
+            columns.push_back({QString::fromStdString(detail->caption), toAlignment(detail->alignment),
+                               detail->widthInCharacters * 7});
+        }
+        m_rememberWidths = !folder.path().empty();
+        if (m_rememberWidths) {
+            for (std::size_t i = 0; i < std::min(columns.size(), store.widths.size()); ++i)
+                columns[i].width = store.widths[i];
+        }
+    } else {
+        m_detailsMode = false;
+        columns = {{QStringLiteral("Nome"), Qt::AlignLeft, kDefaultWidths[0]},
+                   {QStringLiteral("Dimensione"), Qt::AlignRight, kDefaultWidths[1]},
+                   {QStringLiteral("Tipo"), Qt::AlignLeft, kDefaultWidths[2]},
+                   {QStringLiteral("Modificato"), Qt::AlignLeft, kDefaultWidths[3]}};
+        std::string source = defaultWidthSource();
+        if (const std::optional<std::string> desktopWidths = platform::explorerColumnWidths();
+            desktopWidths && desktopWidths->size() <= 22) {
+            source = *desktopWidths;
+            for (std::size_t i = 0; i < 4 && 2 * i + 1 < source.size(); ++i)
+                columns[i].width = static_cast<unsigned char>(source[2 * i]) | (static_cast<unsigned char>(source[2 * i + 1]) << 8);
+        }
+        if (store.lastFixedSource && *store.lastFixedSource == source) {
+            for (std::size_t i = 0; i < std::min(columns.size(), store.widths.size()); ++i)
+                columns[i].width = store.widths[i];
+        }
+        store.lastFixedSource = source;
+        m_rememberWidths = true;
+    }
+
+    m_model->setColumns(columns);
+    for (std::size_t i = 0; i < columns.size(); ++i)
+        header()->resizeSection(static_cast<int>(i), columns[i].width);
+    if (std::abs(m_sortKey) > static_cast<int>(columns.size()))
+        m_sortKey = 1;
+    showSortIndicator();
+}
+
+void ShellList::setSortKey(int key)
+{
+    const bool changed = key != m_sortKey;
+    m_sortKey = key;
+    showSortIndicator();
+    if (changed)
+        sortItems();
+}
+
+void ShellList::columnClick(int column)
+{
+    if (std::abs(m_sortKey) - 1 == column)
+        setSortKey(-m_sortKey);
+    else
+        setSortKey(column + 1);
+}
+
+void ShellList::showSortIndicator()
+{
+    header()->setSortIndicatorShown(m_headerSortDisplayMode != HeaderSortDisplayMode::lvNone);
+    if (m_sortKey == 0)
+        header()->setSortIndicator(-1, Qt::AscendingOrder);
+    else
+        header()->setSortIndicator(std::abs(m_sortKey) - 1, m_sortKey > 0 ? Qt::AscendingOrder : Qt::DescendingOrder);
+}
+
+void ShellList::sortItems()
+{
+    const platform::ShellFolder *folder = m_boundFolder.get();
+    if (!folder || itemCount() < 2)
+        return;
+    const int key = m_sortKey;
+    if (key == 0) {
+        m_model->sortRows([](ShellListItemData &a, ShellListItemData &b) {
+            return a.displayName().compare(b.displayName(), Qt::CaseInsensitive) < 0;
+        });
+        return;
+    }
+    const int column = std::abs(key) - 1;
+    m_model->sortRows([folder, column, key](ShellListItemData &a, ShellListItemData &b) {
+        const int order = folder->compare(column, a.relativeId(), b.relativeId());
+        return key > 0 ? order < 0 : order > 0;
+    });
+}
+
+void ShellList::folderChanged()
+{
+    if (m_folderChangeDepth == 0) {
+        ++m_folderChangeDepth;
+        OnExit lower([this] { --m_folderChangeDepth; });
+        if (m_treeLink)
+            m_treeLink->showFolder(m_folder);
+        Refresh();
+    }
+    if (OnFolderChanged)
+        OnFolderChanged(this);
+}
+
+void ShellList::GoUp(int levels)
+{
+    if (hasOption(sloDontChangeFolder))
+        return;
+    if (m_treeLink) {
+        m_treeLink->goUp(levels);
+        return;
+    }
+    const platform::ItemIdList &current = m_folder.IdList();
+    const int count = current.count();
+    if (count == 0)
+        return;
+    m_folder.SetIdList(current.first(std::max(0, count - levels)));
+}
+
+void ShellList::openSelection()
+{
+    if (m_treeLink)
+        m_treeLink->doPendingRefresh();
+    if (m_refreshPending)
+        Refresh();
+
+    std::vector<ShellListItemData *> selected;
+    for (const QModelIndex &index : selectionModel()->selectedRows())
+        selected.push_back(m_model->item(index.row()));
+    if (selected.empty())
+        return;
+    if (selected.size() > 1) {
+        openItems(selected);
+        return;
+    }
+
+    ShellListItemData &item = *selected.front();
+    if (item.isLink()) {
+        // A link to a folder is entered at its target, so a link that leads back up never
+        // builds an ever longer path.
+        char target[PATH_MAX];
+        struct stat info;
+        if (::realpath(item.path().c_str(), target) && ::stat(target, &info) == 0 && S_ISDIR(info.st_mode)) {
+            enterFolder(platform::idListFromPath(target));
+            return;
+        }
+    } else if (item.isFolder()) {
+        enterFolder(item.absoluteId());
+        return;
+    }
+    openItems(selected);
+}
+
+void ShellList::enterFolder(const platform::ItemIdList &absolute)
+{
+    if (hasOption(sloDontChangeFolder))
+        return;
+    const platform::ItemIdList target = absolute;
+    clearSelection();
+    removeAllRows();
+    if (m_treeLink)
+        m_treeLink->selectFolder(target);
+    else
+        m_folder.SetIdList(target);
+}
+
+void ShellList::openItems(const std::vector<ShellListItemData *> &items)
+{
+    bool handled = false;
+    if (OnDblClickOpen)
+        OnDblClickOpen(this, handled);
+    if (handled)
+        return;
+    for (ShellListItemData *item : items) {
+        const std::string path = item->path();
+        if (!path.empty())
+            QDesktopServices::openUrl(QUrl::fromLocalFile(QFile::decodeName(QByteArray::fromStdString(path))));
+    }
+}
+
+bool ShellList::event(QEvent *event)
+{
+    if (event->type() == kDeferredFill) {
+        if (itemCount() == 0)
+            Refresh();
+        return true;
+    }
+    return QTreeView::event(event);
+}
+
+void ShellList::showEvent(QShowEvent *event)
+{
+    QTreeView::showEvent(event);
+    if (!m_windowShown) {
+        m_windowShown = true;
+        if (hasOption(sloOleDrop))
+            setAcceptDrops(true);
+        if (hasOption(sloAutoFill) && itemCount() == 0)
+            QCoreApplication::postEvent(this, new QEvent(kDeferredFill));
+    }
+}
+
+void ShellList::keyPressEvent(QKeyEvent *event)
+{
+    if (hasOption(sloDefaultKeyHandling) && state() != EditingState) {
+        switch (event->key()) {
+        case Qt::Key_Backspace:
+            GoUp(1);
+            return;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            openSelection();
+            return;
+        default:
+            break;
+        }
+    }
+    QTreeView::keyPressEvent(event);
+}
+
+void ShellList::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::LeftButton) {
+        openSelection();
+        return;
+    }
+    QTreeView::mouseDoubleClickEvent(event);
+}
+
+void ShellList::registerWithDeviceHandler()
+{
+    // Drive arrival and removal reach the list once the device handling is in place.
+}
+
+void ShellList::unregisterFromDeviceHandler()
+{
+}
+
+void ShellList::startWatching()
+{
+    // The watching of the shown folder attaches here, after every full refresh.
+}
+
+void ShellList::stopWatching()
+{
+}
+
+} // namespace nomaro

@@ -1,0 +1,196 @@
+#pragma once
+
+#include <QTreeView>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "browser/shelllocator.h"
+#include "platform/itemidlist.h"
+#include "platform/locale_formats.h"
+
+namespace nomaro::platform {
+class ShellFolder;
+}
+
+namespace nomaro {
+
+class ShellListItemData;
+class ShellListModel;
+
+// Options of the folder list; the bit number is the option's value.
+enum ShellListOption : int {
+    sloAutoFill = 0,
+    sloNonFilesystemAncestors = 1,
+    sloDesignInteractive = 2,
+    sloDefaultKeyHandling = 3,
+    sloContextMenus = 4,
+    sloDontChangeFolder = 5,
+    sloDontGoBelowBase = 6,
+    sloDynamicRefresh = 7,
+    sloHideFoldersWhenLinkedToTree = 8,
+    sloOleDrag = 9,
+    sloOleDrop = 10,
+    sloFolderContextMenu = 11,
+    sloShowHidden = 12,
+    sloFilesCanBeFolders = 13,
+};
+
+using ShellListOptions = std::uint16_t;
+
+constexpr ShellListOptions optionBit(ShellListOption option)
+{
+    return static_cast<ShellListOptions>(1u << option);
+}
+
+// Where the header draws the sort arrow.
+enum class HeaderSortDisplayMode { lvNone, lvLeftAlign, lvRightOfText, lvRightAlign };
+
+// What the folder list asks of a folder tree linked to it: the tree then leads, and the list
+// follows the tree's selection.
+class ShellListTreeLink
+{
+public:
+    virtual ~ShellListTreeLink() = default;
+    // Show the same folder as the list.
+    virtual void showFolder(const ShellLocator &folder) = 0;
+    // Move the selection up by `levels` folders.
+    virtual void goUp(int levels) = 0;
+    // Select the folder designated by `absolute`, which the list then shows.
+    virtual void selectFolder(const platform::ItemIdList &absolute) = 0;
+    // Carry out a refresh that the tree has put off.
+    virtual void doPendingRefresh() = 0;
+};
+
+// The folder list: the contents of one folder of the shell namespace in a report view. Row
+// texts, types and icons are made when a row is drawn; the rows keep only compact item data.
+class ShellList : public QTreeView
+{
+    Q_OBJECT
+
+public:
+    static constexpr ShellListOptions kDefaultOptions = 0x3E9B;
+    static constexpr int kDefaultWidths[4] = {200, 60, 100, 120};
+
+    explicit ShellList(QWidget *parent = nullptr);
+    ~ShellList() override;
+
+    // Rows and selection, in display order.
+    int itemCount() const;
+    int selectedCount() const;
+    bool isItemSelected(int index) const;
+    // The item's in-folder name as raw file-system bytes, from its item data.
+    std::string itemName(int index) const;
+    ShellListItemData *itemData(int index) const;
+    void selectItem(int index, bool selected);
+    void SelectAll();
+
+    // The shown folder. Assigning copies the designation into the list's own locator.
+    ShellLocator &Folder() { return m_folder; }
+    const ShellLocator &Folder() const { return m_folder; }
+    void SetFolder(const ShellLocator &folder) { m_folder.Assign(&folder); }
+    // Designates a file-system folder by path (raising a ShellError when it does not exist).
+    void setFolderPath(const std::string &path);
+
+    ShellListOptions Options() const { return m_options; }
+    bool hasOption(ShellListOption option) const { return m_options & optionBit(option); }
+    void SetOptions(ShellListOptions options);
+
+    // The ";"-separated file masks; a different text refills the list at once.
+    const std::string &FileFilter() const { return m_fileFilter; }
+    void SetFileFilter(const std::string &mask);
+    const std::vector<std::string> &masks() const { return m_masks; }
+
+    // Empties the list and reads the folder again. Does nothing before the list has a window.
+    void Refresh();
+    void GoUp(int levels);
+    // Enters the selected folder or opens the selected items.
+    void openSelection();
+
+    // The signed, 1-based sort column: positive ascending, negative descending, 0 by caption.
+    int sortKey() const { return m_sortKey; }
+    void setSortKey(int key);
+    // A click on a column header: the sort column again reverses, another sorts ascending.
+    void columnClick(int column);
+
+    HeaderSortDisplayMode headerSortDisplayMode() const { return m_headerSortDisplayMode; }
+    void setHeaderSortDisplayMode(HeaderSortDisplayMode mode);
+
+    // The form's settings.
+    void setMultiSelect(bool multiSelect);
+    void setHideSelection(bool hide);
+
+    // Whether the folder gives the columns (details mode) or the list's own four are shown.
+    bool isDetailsMode() const { return m_detailsMode; }
+
+    // Set by a folder tree when it links itself to the list; nullptr when it goes.
+    void setTreeLink(ShellListTreeLink *tree) { m_treeLink = tree; }
+
+    // For the item data: the folder being shown and the formats of this fill.
+    const platform::ShellFolder *boundFolder() const { return m_boundFolder.get(); }
+    const platform::ItemIdList &currentFolderId() const { return m_folderId; }
+    const platform::LocaleFormats &localeFormats() const { return m_formats; }
+    const QString &shortTimeFormat() const { return m_shortTimeFormat; }
+
+    // Optional events; each receives the list first.
+    std::function<void(ShellList *)> OnFillStart;
+    std::function<void(ShellList *)> OnFillComplete;
+    std::function<void(ShellList *, const platform::ShellFolder &parent, const platform::ItemIdList &parentId,
+                       const platform::ItemIdList &relative, std::uint32_t attributes, bool &allow)>
+        OnAddItem;
+    std::function<void(ShellList *, int row, ShellListItemData &item)> OnDeleteItem;
+    std::function<void(ShellList *)> OnFolderChanged;
+    std::function<void(ShellList *, bool &handled)> OnDblClickOpen;
+
+protected:
+    bool event(QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+
+private:
+    bool hasWindow() const;
+    void folderChanged();
+    void removeAllRows();
+    void fill(std::unique_ptr<platform::ShellFolder> folder);
+    bool accepts(const platform::ShellFolder &folder, const platform::ItemIdList &child, std::uint32_t attributes) const;
+    void buildNameSet();
+    void rebuildColumns(const platform::ShellFolder &folder);
+    void saveColumnWidths() const;
+    void sortItems();
+    void showSortIndicator();
+    void enterFolder(const platform::ItemIdList &absolute);
+    void openItems(const std::vector<ShellListItemData *> &items);
+
+    // Where the change watching and the device handling attach.
+    void registerWithDeviceHandler();
+    void unregisterFromDeviceHandler();
+    void startWatching();
+    void stopWatching();
+
+    ShellListModel *m_model = nullptr;
+    ShellLocator m_folder;
+    ShellListOptions m_options = kDefaultOptions;
+    std::string m_fileFilter;
+    std::vector<std::string> m_masks;
+    // The names the masks let through, sorted; exists only during a fill with masks.
+    std::optional<std::vector<std::string>> m_nameSet;
+
+    std::unique_ptr<platform::ShellFolder> m_boundFolder;
+    platform::ItemIdList m_folderId;
+    platform::LocaleFormats m_formats;
+    QString m_shortTimeFormat;
+
+    bool m_detailsMode = false;
+    bool m_rememberWidths = false;
+    int m_sortKey = 1;
+    HeaderSortDisplayMode m_headerSortDisplayMode = HeaderSortDisplayMode::lvRightOfText;
+    ShellListTreeLink *m_treeLink = nullptr;
+    bool m_refreshPending = false;
+    bool m_windowShown = false;
+    int m_folderChangeDepth = 0;
+};
+
+} // namespace nomaro

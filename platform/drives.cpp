@@ -1,0 +1,212 @@
+#include "platform/drives.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <array>
+#include <climits>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+namespace nomaro::platform {
+namespace {
+
+constexpr std::array kPseudoTypes = {
+    "proc", "sysfs", "cgroup", "cgroup2", "devpts", "mqueue", "debugfs", "tracefs", "securityfs",
+    "pstore", "bpf", "autofs", "fusectl", "configfs", "binfmt_misc", "hugetlbfs", "squashfs",
+    "devtmpfs", "nsfs", "rpc_pipefs", "efivarfs", "fuse.portal", "fuse.gvfsd-fuse", "selinuxfs",
+};
+constexpr std::array kNetworkTypes = {
+    "nfs", "nfs4", "cifs", "smb3", "9p", "fuse.sshfs", "ceph", "glusterfs",
+};
+
+template <std::size_t N>
+bool among(const std::array<const char *, N> &names, std::string_view value)
+{
+    for (const char *name : names) {
+        if (value == name)
+            return true;
+    }
+    return false;
+}
+
+bool startsWithFolder(std::string_view path, std::string_view folder)
+{
+    if (folder.empty())
+        return false;
+    if (folder == "/")
+        return true;
+    return path.substr(0, folder.size()) == folder && (path.size() == folder.size() || path[folder.size()] == '/');
+}
+
+// mountinfo writes blanks, tabs, newlines and backslashes as three octal digits after "\".
+std::string unescapeOctal(std::string_view field)
+{
+    std::string out;
+    out.reserve(field.size());
+    for (std::size_t i = 0; i < field.size(); ++i) {
+        if (field[i] == '\\' && field.size() - i >= 4 && field[i + 1] >= '0' && field[i + 1] <= '3' && field[i + 2] >= '0' && field[i + 2] <= '7'
+            && field[i + 3] >= '0' && field[i + 3] <= '7') {
+            out.push_back(static_cast<char>((field[i + 1] - '0') * 64 + (field[i + 2] - '0') * 8 + (field[i + 3] - '0')));
+            i += 3;
+        } else {
+            out.push_back(field[i]);
+        }
+    }
+    return out;
+}
+
+// /dev/disk/by-label writes unsafe bytes as "\xNN".
+std::string unescapeHex(std::string_view field)
+{
+    std::string out;
+    for (std::size_t i = 0; i < field.size(); ++i) {
+        if (field[i] == '\\' && field.size() - i >= 4 && field[i + 1] == 'x') {
+            const std::string digits(field.substr(i + 2, 2));
+            char *end = nullptr;
+            const long value = std::strtol(digits.c_str(), &end, 16);
+            if (end == digits.c_str() + 2) {
+                out.push_back(static_cast<char>(value));
+                i += 3;
+                continue;
+            }
+        }
+        out.push_back(field[i]);
+    }
+    return out;
+}
+
+std::vector<std::string_view> splitFields(std::string_view line)
+{
+    std::vector<std::string_view> fields;
+    std::size_t at = 0;
+    while (at < line.size()) {
+        const std::size_t end = line.find(' ', at);
+        fields.push_back(line.substr(at, end == std::string_view::npos ? std::string_view::npos : end - at));
+        if (end == std::string_view::npos)
+            break;
+        at = end + 1;
+    }
+    return fields;
+}
+
+bool isSystemMount(std::string_view mountPoint)
+{
+    return startsWithFolder(mountPoint, "/proc") || startsWithFolder(mountPoint, "/sys")
+        || (startsWithFolder(mountPoint, "/dev") && !startsWithFolder(mountPoint, "/dev/shm"));
+}
+
+std::string readSysFile(const std::string &path)
+{
+    std::ifstream in(path);
+    std::string value;
+    std::getline(in, value);
+    return value;
+}
+
+// The block device's own sysfs folder, whole disk rather than partition.
+std::string diskFolderOf(const std::string &device)
+{
+    const std::string base = device.substr(device.rfind('/') + 1);
+    char resolved[PATH_MAX];
+    if (!::realpath(("/sys/class/block/" + base).c_str(), resolved))
+        return {};
+    std::string folder(resolved);
+    if (QFileInfo::exists(QString::fromStdString(folder + "/partition")))
+        folder = folder.substr(0, folder.rfind('/'));
+    return folder;
+}
+
+DriveType typeOf(std::string_view fsType, std::string_view source)
+{
+    if (among(kNetworkTypes, fsType))
+        return DriveType::Network;
+    if (fsType == "tmpfs" || fsType == "ramfs")
+        return DriveType::Ram;
+    if (fsType == "iso9660" || fsType == "udf" || source.substr(0, 7) == "/dev/sr")
+        return DriveType::Optical;
+    if (source.substr(0, 5) == "/dev/") {
+        const std::string disk = diskFolderOf(std::string(source));
+        if (!disk.empty() && (readSysFile(disk + "/removable") == "1" || disk.find("/usb") != std::string::npos))
+            return DriveType::Removable;
+    }
+    return DriveType::Fixed;
+}
+
+} // namespace
+
+std::vector<Drive> parseMountInfo(std::string_view text, std::string_view homeFolder)
+{
+    std::vector<Drive> drives;
+    std::size_t at = 0;
+    while (at < text.size()) {
+        std::size_t end = text.find('\n', at);
+        if (end == std::string_view::npos)
+            end = text.size();
+        const std::vector<std::string_view> fields = splitFields(text.substr(at, end - at));
+        at = end + 1;
+
+        // Fields: id, parent, major:minor, root, mount point, options, optional fields, "-",
+        // file-system type, source, super options.
+        std::size_t dash = 6;
+        while (dash < fields.size() && fields[dash] != "-")
+            ++dash;
+        if (fields.size() < 5 || dash + 2 >= fields.size())
+            continue;
+        Drive drive;
+        drive.mountPoint = unescapeOctal(fields[4]);
+        drive.fsType = std::string(fields[dash + 1]);
+        drive.source = unescapeOctal(fields[dash + 2]);
+        if (among(kPseudoTypes, drive.fsType) || isSystemMount(drive.mountPoint))
+            continue;
+        if (drive.fsType == "tmpfs" || drive.fsType == "ramfs") {
+            // Only RAM disks the user would put files on; /run and the like are the system's.
+            const bool userRam = startsWithFolder(drive.mountPoint, "/tmp") || startsWithFolder(drive.mountPoint, "/dev/shm")
+                || startsWithFolder(drive.mountPoint, homeFolder);
+            if (!userRam)
+                continue;
+        }
+        drive.type = typeOf(drive.fsType, drive.source);
+        std::erase_if(drives, [&](const Drive &other) { return other.mountPoint == drive.mountPoint; });
+        drives.push_back(std::move(drive));
+    }
+    return drives;
+}
+
+std::vector<Drive> mountedDrives()
+{
+    std::ifstream in("/proc/self/mountinfo");
+    if (!in)
+        return {};
+    std::ostringstream text;
+    text << in.rdbuf();
+    return parseMountInfo(text.str(), QFile::encodeName(QDir::homePath()).toStdString());
+}
+
+const Drive *driveOf(const std::vector<Drive> &drives, std::string_view path)
+{
+    const Drive *best = nullptr;
+    for (const Drive &drive : drives) {
+        if (startsWithFolder(path, drive.mountPoint) && (!best || drive.mountPoint.size() > best->mountPoint.size()))
+            best = &drive;
+    }
+    return best;
+}
+
+std::string volumeLabel(const Drive &drive)
+{
+    if (drive.source.substr(0, 5) != "/dev/")
+        return {};
+    char device[PATH_MAX];
+    if (!::realpath(drive.source.c_str(), device))
+        return {};
+    const QDir labels(QStringLiteral("/dev/disk/by-label"));
+    for (const QFileInfo &link : labels.entryInfoList(QDir::System | QDir::Files | QDir::NoDotAndDotDot)) {
+        if (QFile::encodeName(link.canonicalFilePath()).toStdString() == device)
+            return unescapeHex(QFile::encodeName(link.fileName()).toStdString());
+    }
+    return {};
+}
+
+} // namespace nomaro::platform

@@ -1,0 +1,152 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/drives.h"
+#include "platform/itemidlist.h"
+#include "platform/locale_formats.h"
+
+namespace nomaro::platform {
+
+// The namespace of folders the browser shows: the desktop, a virtual root without a path, holds
+// the home folder, the desktop folder (when it exists apart from home) and "Computer", which
+// lists the drives; below those every folder is a file-system folder.
+
+enum ShellAttribute : std::uint32_t {
+    AttrCanCopy = 0x0001,
+    AttrCanMove = 0x0002,
+    AttrCanLink = 0x0004,
+    AttrCanRename = 0x0010,
+    AttrCanDelete = 0x0020,
+    AttrLink = 0x0100,
+    AttrShare = 0x0200,
+    AttrReadOnly = 0x0400,
+    AttrHidden = 0x0800,
+    AttrStream = 0x1000,
+    AttrRemovable = 0x2000,
+    AttrFileSystemAncestor = 0x10000,
+    AttrFolder = 0x20000,
+    AttrFileSystem = 0x40000,
+};
+
+// What the enumeration lists.
+enum EnumFlag : unsigned {
+    EnumFolders = 1,
+    EnumNonFolders = 2,
+    EnumHidden = 4,
+};
+
+enum class EnumEnd {
+    NoMoreItems,    // every child was read
+    CannotStart,    // the folder could not be opened
+    GeneralFailure, // the folder went away or its medium failed while it was read
+    Error,          // any other failure; the error number tells which
+};
+
+enum class DisplayNameKind {
+    Normal,     // as the user sees the item anywhere
+    InFolder,   // as the user sees it within its folder
+    ForEditing, // what a rename starts from
+    ForParsing, // the full path; the display name for items without one
+};
+
+enum class Alignment { Left, Right, Centre };
+
+struct ColumnDetail
+{
+    std::string caption;
+    Alignment alignment = Alignment::Left;
+    int widthInCharacters = 0;
+};
+
+// The special folders that can be looked up by number.
+enum SpecialFolder : std::uint8_t {
+    SpecialDesktop = 0,
+    SpecialDrives = 17, // "Computer"
+};
+
+// A bound folder of the namespace: answers for its children, given as one-element identifier
+// lists relative to it.
+class ShellFolder
+{
+public:
+    // Binds the folder that `absolute` designates (the desktop when it is empty). Raises a
+    // ShellError when the folder does not exist or is no folder.
+    static std::unique_ptr<ShellFolder> bind(const ItemIdList &absolute);
+
+    const ItemIdList &absoluteId() const { return m_absolute; }
+    // The folder's file-system path; empty for a virtual folder.
+    const std::string &path() const { return m_path; }
+
+    // Hands every child to `sink`, in the order the folder gives them; `error` receives the
+    // system's error number when the enumeration does not end with NoMoreItems.
+    EnumEnd enumerate(unsigned flags, const std::function<void(ItemIdList &&child)> &sink, int &error) const;
+
+    // The attributes of a child, limited to those in `wanted` (some cost a look at the disk).
+    std::uint32_t attributes(const ItemIdList &child, std::uint32_t wanted) const;
+    std::string displayName(const ItemIdList &child, DisplayNameKind kind) const;
+    // The child's file-system path; empty when it has none.
+    std::string childPath(const ItemIdList &child) const;
+
+    // Orders two children for a column: negative, zero or positive. Column 0 puts folders
+    // before files, then compares names (see compareNames); other columns compare their values
+    // and break ties by column 0.
+    int compare(int column, const ItemIdList &a, const ItemIdList &b) const;
+
+    // Column details, offered by virtual folders that list something other than files.
+    bool hasColumnDetails() const;
+    std::optional<ColumnDetail> columnDetail(int column) const;
+    std::string detailText(const ItemIdList &child, int column, const LocaleFormats &formats) const;
+
+    std::string typeName(const ItemIdList &child) const;
+    // The icon theme name for the child.
+    std::string iconName(const ItemIdList &child) const;
+
+    // Renames a child within this folder, never replacing an existing item; gives the child's
+    // new identifier. Raises a ShellError on failure.
+    ItemIdList rename(const ItemIdList &child, const std::string &newName) const;
+
+private:
+    enum class Kind { Desktop, Computer, FileSystem };
+
+    ShellFolder(ItemIdList absolute, Kind kind, std::string path);
+    const Drive *driveFor(const ItemElement &element) const;
+
+    ItemIdList m_absolute;
+    Kind m_kind;
+    std::string m_path;
+    mutable std::optional<std::vector<Drive>> m_drives;
+};
+
+// The file-system path that an absolute list designates; empty for virtual folders.
+std::string pathOf(const ItemIdList &absolute);
+
+// The absolute list of a file-system path: through the desktop folder or the home folder when
+// the path lies below them, else through "Computer" and the drive that holds it. Raises a
+// ShellError when a part of the path does not exist.
+ItemIdList idListFromPath(const std::string &path);
+
+// The absolute list of a special folder. Raises a ShellError for a number it does not know.
+ItemIdList specialFolderIdList(int number);
+
+// Turns off the system's prompts about drives that are not ready for its lifetime. Linux has no
+// such prompts, so nothing is to be switched; the guard marks where they would be.
+class ErrorModeGuard
+{
+public:
+    ErrorModeGuard() {}
+    ~ErrorModeGuard() {}
+    ErrorModeGuard(const ErrorModeGuard &) = delete;
+    ErrorModeGuard &operator=(const ErrorModeGuard &) = delete;
+};
+
+// The desktop's own remembered widths of a file list's columns, as the raw value; nullopt where
+// the desktop keeps none, as here.
+std::optional<std::string> explorerColumnWidths();
+
+} // namespace nomaro::platform

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace nomaro::platform {
+
+// The type name of a file by its name's extension (the content is never read), in the desktop's
+// language; cached per extension.
+std::string fileTypeName(std::string_view fileName);
+
+// The icon theme name for a file by its name's extension; cached per extension.
+std::string fileIconName(std::string_view fileName);
+
+// The type name of a folder.
+inline constexpr const char *kFolderTypeName = "Cartella";
+
+} // namespace nomaro::platform
