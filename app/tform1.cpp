@@ -23,6 +23,7 @@
 #include "app/anchors.h"
 #include "app/icons.h"
 #include "app/splitterbar.h"
+#include "browser/shelllist.h"
 #include "workset/tform2.h"
 
 namespace nomaro {
@@ -210,7 +211,9 @@ void TForm1::createSelectionPage()
 
     STV1 = named(new QWidget(TabSheet1), "STV1");
     STV1->setFixedWidth(146);
-    SLV1 = named(new QWidget(TabSheet1), "SLV1");
+    SLV1 = named(new ShellList(TabSheet1), "SLV1");
+    SLV1->setMultiSelect(true);
+    SLV1->setHideSelection(false);
     SLV1->setFixedWidth(320);
     Splitter2 = named(new SplitterBar(STV1, 5, TabSheet1), "Splitter2");
     Splitter1 = named(new SplitterBar(SLV1, 8, TabSheet1), "Splitter1");
@@ -240,7 +243,7 @@ void TForm1::createSelectionPage()
     auto *row = new QHBoxLayout(TabSheet1);
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(0);
-    for (QWidget *pane : {STV1, static_cast<QWidget *>(Splitter2), SLV1,
+    for (QWidget *pane : {STV1, static_cast<QWidget *>(Splitter2), static_cast<QWidget *>(SLV1),
                           static_cast<QWidget *>(Splitter1), Panel1})
         row->addWidget(pane);
     row->addWidget(LISTANOMI, 1);

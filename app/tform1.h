@@ -22,6 +22,7 @@ class QFileDialog;
 namespace nomaro {
 
 class AnchorSet;
+class ShellList;
 class SplitterBar;
 class TForm2;
 
@@ -127,7 +128,7 @@ private:
     // "Seleziona Files"
     QWidget *STV1 = nullptr;
     SplitterBar *Splitter2 = nullptr;
-    QWidget *SLV1 = nullptr;
+    ShellList *SLV1 = nullptr;
     SplitterBar *Splitter1 = nullptr;
     QWidget *Panel1 = nullptr;
     QToolButton *SBUP1L = nullptr;
