@@ -23,6 +23,7 @@
 #include "app/anchors.h"
 #include "app/icons.h"
 #include "app/splitterbar.h"
+#include "widgets/superspin.h"
 #include "browser/shelllist.h"
 #include "workset/tform2.h"
 
@@ -312,10 +313,24 @@ void TForm1::createRulePages()
     ED2 = radio(GroupBox5, digits, "ED2", "_001", 10, 34);
     ED3 = radio(GroupBox5, digits, "ED3", "_0001", 10, 54);
     label(GroupBox5, "Label5", "Parti da", 75, 15);
-    STARTFROM = named(new QWidget(GroupBox5), "STARTFROM");
+    // The start number and the step of the numbering: whole numbers within their limits.
+    const auto spinField = [GroupBox5](const char *name, double min, double max, double value) {
+        auto *field = named(new SuperSpin(GroupBox5), name);
+        field->setMaxValue(max);
+        field->setMinValue(min);
+        field->setValue(value);
+        field->setIncrement(1);
+        field->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        field->setDecimals(-1);
+        field->setNumberFormat(NumFormat::Standard);
+        field->setRoundValues(false);
+        field->setWrap(false);
+        return field;
+    };
+    STARTFROM = spinField("STARTFROM", 0, 9999, 0);
     STARTFROM->setGeometry(135, 10, 46, 22);
     label(GroupBox5, "Label6", "Incremento", 75, 45);
-    INCREM = named(new QWidget(GroupBox5), "INCREM");
+    INCREM = spinField("INCREM", 1, 100, 1);
     INCREM->setGeometry(135, 40, 46, 22);
 
     // "Cerca->Sostituisci"

@@ -24,6 +24,7 @@ namespace nomaro {
 class AnchorSet;
 class ShellList;
 class SplitterBar;
+class SuperSpin;
 class TForm2;
 
 // The main window: three tab pages and the status bar. Its handlers are split by subsystem:
@@ -160,8 +161,8 @@ private:
     QRadioButton *ED1 = nullptr;
     QRadioButton *ED2 = nullptr;
     QRadioButton *ED3 = nullptr;
-    QWidget *STARTFROM = nullptr;
-    QWidget *INCREM = nullptr;
+    SuperSpin *STARTFROM = nullptr;
+    SuperSpin *INCREM = nullptr;
 
     QWidget *TabSheet4 = nullptr;
     QLineEdit *CERCA = nullptr;
