@@ -261,12 +261,17 @@ std::u16string FormatValue(Extended x, int decimals, NumFormat format, const Sep
 
 std::u16string UpdateSeparators(const std::u16string &text, const Separators &from, const Separators &to)
 {
-    std::u16string out = text;
-    for (char16_t &c : out) {
+    std::u16string out;
+    out.reserve(text.size());
+    for (char16_t c : text) {
         if (from.decimal != 0 && c == from.decimal)
-            c = to.decimal;
-        else if (from.thousands != 0 && c == from.thousands)
-            c = to.thousands;
+            out.push_back(to.decimal);
+        else if (from.thousands != 0 && c == from.thousands) {
+            // A locale without a thousands separator drops the grouping.
+            if (to.thousands != 0)
+                out.push_back(to.thousands);
+        } else
+            out.push_back(c);
     }
     return out;
 }

@@ -34,7 +34,8 @@ std::u16string FormatValue(Extended x, int decimals, NumFormat format, const Sep
 // Values beyond the range of Extended become its largest value, tiny ones 0.
 Extended TextToValue(const std::u16string &text, const Separators &recorded, const Separators &current);
 
-// Each character equal to a separator of `from` becomes the same separator of `to`.
+// Each character equal to a separator of `from` becomes the same separator of `to`; without a
+// thousands separator in `to` the old ones are dropped.
 std::u16string UpdateSeparators(const std::u16string &text, const Separators &from, const Separators &to);
 
 std::string toUtf8(const std::u16string &text);

@@ -298,7 +298,8 @@ void NumEditRules::typeDigit(char16_t digit)
             platform::beep();
             return;
         }
-        if (q >= p)
+        // Overwrites the decimal after the caret; never an "E" that follows fewer decimals.
+        if (q >= p && q < n && isDigit(m_text[static_cast<std::size_t>(q)]))
             setSelection(q, 1);
     }
     insert(digit);
@@ -473,6 +474,7 @@ void NumEditRules::UpdateSeparators(const Separators &locale)
 {
     m_text = nomaro::UpdateSeparators(m_text, m_separators, locale);
     m_separators = locale;
+    setSelection(m_selStart, m_selLength);
 }
 
 } // namespace nomaro

@@ -91,7 +91,8 @@ INSTANTIATE_TEST_SUITE_P(
         KeyCase{"digit_before_the_separator_is_inserted", 2, kStd, "3|,14", "2", "32|,14", 0},
         KeyCase{"delete_before_the_separator_removes_the_first_decimal", 2, kStd, "3|,14", "\x7f", "3,|40", 0},
         KeyCase{"selection_over_the_separator", 2, kStd, "3[,1]4", "\b", "3,|40", 0},
-        KeyCase{"whole_text_selected_then_a_digit", 2, kStd, "[3,14]", "5", "5|,00", 0}),
+        KeyCase{"whole_text_selected_then_a_digit", 2, kStd, "[3,14]", "5", "5|,00", 0},
+        KeyCase{"digit_after_an_empty_decimal_part_never_overwrites_E", 1, kStd, "1,|E-5", "0", "1,0|E-5", 0}),
     [](const auto &info) { return std::string(info.param.name); });
 
 INSTANTIATE_TEST_SUITE_P(
@@ -261,6 +262,16 @@ TEST(NumEditRules, decimalsAreBoundedAndReformatTheText)
     rules.setDecimals(4);
     EXPECT_EQ(rules.decimals(), 3);
     EXPECT_EQ(toUtf8(rules.text()), "2,500");
+}
+
+TEST(NumEditRules, aLocaleWithoutThousandsSeparatorDropsTheGrouping)
+{
+    NumEditRules rules(kItalian);
+    rules.setNumberFormat(NumFormat::Thousands);
+    rules.setValue(1234567);
+    rules.UpdateSeparators(Separators{u',', 0});
+    EXPECT_EQ(test::stateOf(rules), "1234567|");
+    EXPECT_EQ(rules.value(), 1234567);
 }
 
 TEST(NumEditRules, aSeparatorChangeRewritesTheText)
