@@ -7,6 +7,7 @@
 #include <exception>
 
 #include "app/messages.h"
+#include "app/tform1.h"
 #include "platform/beep.h"
 
 namespace nomaro {
@@ -15,6 +16,8 @@ NomaroApplication::NomaroApplication(int &argc, char **argv)
     : QApplication(argc, argv)
 {
     platform::setBeepSound([] { QApplication::beep(); });
+    // Controls styled by the window's style sheet take the application's font, not their parent's.
+    setFont(TForm1::designedFont());
 
     // Qt's own texts (file dialog, standard buttons) in Italian.
     auto *translator = new QTranslator(this);

@@ -22,6 +22,7 @@
 
 #include "app/anchors.h"
 #include "app/icons.h"
+#include "app/multirow_tabs.h"
 #include "app/splitterbar.h"
 #include "widgets/superspin.h"
 #include "browser/shelllist.h"
@@ -108,22 +109,24 @@ QToolButton *pictureButton(QWidget *parent, const char *name, const char *pictur
     return control;
 }
 
-// Group boxes with a coloured or bold caption keep the ordinary look for their controls.
-void styleCaption(QGroupBox *box, const QFont &ordinary, bool bold, const QColor &colour)
+// A group box with a bold caption keeps the ordinary font for its controls.
+void boldCaption(QGroupBox *box, const QFont &ordinary)
 {
     QFont captionFont = ordinary;
-    captionFont.setBold(bold);
+    captionFont.setBold(true);
     box->setFont(captionFont);
-    QPalette captionPalette = box->palette();
-    captionPalette.setColor(QPalette::WindowText, colour);
-    box->setPalette(captionPalette);
-    for (QWidget *child : box->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
-        if (qobject_cast<QGroupBox *>(child))
-            continue;
-        child->setFont(ordinary);
-        child->setPalette(QPalette());
-    }
+    for (QWidget *child : box->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+        if (!qobject_cast<QGroupBox *>(child))
+            child->setFont(ordinary);
 }
+
+// Group boxes draw their caption on the frame line, so that controls placed just below the top
+// edge stand inside the frame.
+const char *const kGroupBoxStyle = R"(
+QGroupBox { border: 1px solid #a0a0a0; border-radius: 2px; margin-top: 6px; }
+QGroupBox::title { subcontrol-origin: margin; subcontrol-position: top left; left: 6px; padding: 0 1px; }
+QGroupBox#GroupBox3::title, QGroupBox#GroupBox7::title, QGroupBox#GroupBox6::title { color: #000080; }
+)";
 
 QTableView *reportView(QWidget *parent, const char *name, QStandardItemModel *model,
                        QAbstractItemView::SelectionMode selection)
@@ -156,15 +159,10 @@ TForm1::TForm1(QWidget *parent)
     , m_anchors(new AnchorSet(this))
 {
     setObjectName(QStringLiteral("TForm1"));
-    QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
-                               {QStringLiteral("Liberation Sans"), QStringLiteral("Arial")});
-    QFont::insertSubstitutions(QStringLiteral("Courier New"),
-                               {QStringLiteral("Liberation Mono"), QStringLiteral("DejaVu Sans Mono")});
-    QFont designed(QStringLiteral("MS Sans Serif"));
-    designed.setPointSize(8);
-    setFont(designed);
+    setFont(designedFont());
     setWindowTitle(QStringLiteral("Nomaro - Vesk - Ver. "));
     setWindowIcon(programIcon());
+    setStyleSheet(QLatin1String(kGroupBoxStyle));
     setMinimumSize(760, 550);
     resize(kDesignedClient);
 
@@ -180,6 +178,17 @@ TForm1::TForm1(QWidget *parent)
 }
 
 TForm1::~TForm1() = default;
+
+QFont TForm1::designedFont()
+{
+    QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
+                               {QStringLiteral("Liberation Sans"), QStringLiteral("Arial")});
+    QFont::insertSubstitutions(QStringLiteral("Courier New"),
+                               {QStringLiteral("Liberation Mono"), QStringLiteral("DejaVu Sans Mono")});
+    QFont designed(QStringLiteral("MS Sans Serif"));
+    designed.setPointSize(8);
+    return designed;
+}
 
 void TForm1::createStatusBar()
 {
@@ -256,9 +265,8 @@ void TForm1::createRenamePage()
     TabSheet2 = page("TabSheet2");
     PageControl1->addTab(TabSheet2, QStringLiteral("Ordina e Rinomina Files"));
 
-    PageControl2 = named(new QTabWidget(TabSheet2), "PageControl2");
+    PageControl2 = named(new MultiRowTabWidget(TabSheet2), "PageControl2");
     PageControl2->setGeometry(0, 5, 221, 300);
-    PageControl2->setUsesScrollButtons(true);
     createRulePages();
 
     SBTRYREN = pictureButton(TabSheet2, "SBTRYREN", "try", "PROVA");
@@ -420,7 +428,7 @@ void TForm1::createListingPage()
     CBORA = checkBox(GroupBox1, "CBORA", "Ora", 5, 105);
     MARKDIR = checkBox(GroupBox1, "MARKDIR", "Marca Dir con", 5, 124, true);
     EDMARKDIR = edit(GroupBox1, "EDMARKDIR", QRect(25, 140, 66, 21), "<>");
-    styleCaption(GroupBox1, ordinary, true, palette().color(QPalette::WindowText));
+    boldCaption(GroupBox1, ordinary);
 
     GroupBox2 = groupBox(TabSheet7, "GroupBox2", "  Opzioni lista  ");
     m_anchors->place(GroupBox2, QRect(630, 171, 111, 300), Qt::RightEdge | Qt::BottomEdge,
@@ -446,10 +454,7 @@ void TForm1::createListingPage()
     RBRTF = radio(GroupBox6, formats, "RBRTF", "RTF (Word)", 5, 20, true);
     RBTXT = radio(GroupBox6, formats, "RBTXT", "TXT (NotePad)", 5, 40);
     RBCSV = radio(GroupBox6, formats, "RBCSV", "CSV (Excell)", 5, 60);
-    const QColor navy(0, 0, 128);
-    for (QGroupBox *box : {GroupBox3, GroupBox7, GroupBox6})
-        styleCaption(box, ordinary, false, navy);
-    styleCaption(GroupBox2, ordinary, true, palette().color(QPalette::WindowText));
+    boldCaption(GroupBox2, ordinary);
 
     SD1 = named(new QFileDialog(this), "SD1");
     SD1->setAcceptMode(QFileDialog::AcceptSave);

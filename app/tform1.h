@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QFont>
 #include <QWidget>
+#include <functional>
 #include <string>
 
 #include "platform/version.h"
@@ -18,6 +20,7 @@ class QTableView;
 class QTextEdit;
 class QToolButton;
 class QFileDialog;
+class QPrinter;
 
 namespace nomaro {
 
@@ -36,6 +39,9 @@ class TForm1 : public QWidget
 public:
     explicit TForm1(QWidget *parent = nullptr);
     ~TForm1() override;
+
+    // The font of every control: "MS Sans Serif" 8 point, or a metric-compatible stand-in.
+    static QFont designedFont();
 
     static QString VersionText(const platform::FileVersion &version);
     static QString VersionText();
@@ -97,6 +103,21 @@ public:
     void SBSELALLClick();
     void SBDESELALLClick();
     void SBSTAMPAClick();
+
+    // Where SBSTAMPAClick prints: the system's default printer, or none when it has none.
+    // Tests put a printer writing a PDF file in its place.
+    using PrinterProvider = std::function<std::unique_ptr<QPrinter>()>;
+    void setPrinterProvider(PrinterProvider provider) { m_printerProvider = std::move(provider); }
+
+private:
+    // Rebuilds LISTADOC from the file table and the list options.
+    void BuildFileList();
+
+    PrinterProvider m_printerProvider;
+    // The last listing built, with the names' own bytes: saved as it is while the field is unedited.
+    std::string m_builtListing;
+    // The save dialog offers the file name chosen last.
+    QString m_lastListFileName;
 
 protected:
     void resizeEvent(QResizeEvent *event) override;

@@ -148,6 +148,25 @@ TEST_F(MainWindow, ButtonsCarryTheirCaptionsTipsAndStartingState)
     }
 }
 
+TEST_F(MainWindow, PictureButtonsShowTheirPicturesAndADisabledLookWhereTheyHaveOne)
+{
+    const char *const pictured[] = {"SBUP1L", "SBFILTRI", "ADDNAMES", "SBREMOVE", "CLEARNAMES",
+                                    "SBTRYREN", "SBUNDO", "SBREN", "SBUP", "SBDOWN",
+                                    "SBAGGLISTA", "SBCOPYCB", "SBSTAMPA", "SBSAVELISTA"};
+    for (const char *name : pictured) {
+        auto *button = control<QAbstractButton>(name);
+        ASSERT_NE(button, nullptr);
+        EXPECT_FALSE(button->icon().pixmap(20, 20).isNull()) << name;
+    }
+    const char *const ownDisabledLook[] = {"SBFILTRI", "SBREMOVE", "CLEARNAMES", "SBTRYREN",
+                                           "SBUNDO", "SBREN", "SBUP", "SBDOWN"};
+    for (const char *name : ownDisabledLook) {
+        const QIcon icon = control<QAbstractButton>(name)->icon();
+        EXPECT_NE(icon.pixmap(20, 20, QIcon::Disabled).toImage(), icon.pixmap(20, 20).toImage()) << name;
+    }
+    EXPECT_FALSE(window.windowIcon().isNull());
+}
+
 struct ChoiceCase
 {
     const char *name;
