@@ -1,18 +1,211 @@
 #include "app/tform1.h"
 
-namespace nomaro {
+#include <QAbstractTextDocumentLayout>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QLocale>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QRadioButton>
+#include <QTextDocument>
+#include <QTextDocumentFragment>
+#include <QTextEdit>
 
-void TForm1::TabSheet7Show() {}
-void TForm1::SBAGGLISTAClick() {}
-void TForm1::MARKDIRClick() {}
-void TForm1::RBSEPALTROClick() {}
-void TForm1::RBRTFClick() {}
-void TForm1::RBTXTClick() {}
-void TForm1::RBCSVClick() {}
-void TForm1::SBSAVELISTAClick() {}
-void TForm1::SBCOPYCBClick() {}
-void TForm1::SBSELALLClick() {}
-void TForm1::SBDESELALLClick() {}
-void TForm1::SBSTAMPAClick() {}
+#include "app/messages.h"
+#include "listing/file_list.h"
+#include "listing/list_output.h"
+#include "listing/save_file.h"
+#include "platform/hourglass.h"
+#include "platform/locale_formats.h"
+
+namespace nomaro {
+namespace {
+
+std::unique_ptr<QPrinter> defaultPrinter()
+{
+    const QPrinterInfo info = QPrinterInfo::defaultPrinter();
+    if (info.isNull())
+        return nullptr;
+    return std::make_unique<QPrinter>(info, QPrinter::HighResolution);
+}
+
+// What the field holds now. While the user has not edited it, that is the listing as built, from
+// the names' own bytes (a name that is not UTF-8 is shown with replacement characters but saved
+// as it is); after an edit it is the field's text.
+std::vector<std::string> shownLines(const QTextEdit *field, const std::string &built)
+{
+    if (!field->document()->isModified())
+        return splitLines(built);
+    return splitLines(field->toPlainText().toStdString());
+}
+
+void setAllEnabled(std::initializer_list<QWidget *> controls, bool enabled)
+{
+    for (QWidget *control : controls)
+        control->setEnabled(enabled);
+}
+
+} // namespace
+
+void TForm1::BuildFileList()
+{
+    ListOptions options;
+    options.markFolders = MARKDIR->isChecked();
+    options.marker = EDMARKDIR->text().toStdString();
+    options.path = CBPATH->isChecked();
+    options.extension = CBEXT->isChecked();
+    options.size = CBDIM->isChecked();
+    options.sizeUnit = RBKB->isChecked() ? SizeUnit::KB : SizeUnit::MB;
+    options.date = CBDATAF->isChecked();
+    options.time = CBORA->isChecked();
+    if (RBSEPSPAZIO->isChecked())
+        options.separator = " ";
+    else if (RBSEPPV->isChecked())
+        options.separator = ";";
+    else if (RBSEPTAB->isChecked())
+        options.separator = "\t";
+    else
+        options.separator = EDSEP->text().toStdString();
+    options.letterCase = RBCOSI->isChecked()    ? LetterCase::AsIs
+                         : RBUPPER->isChecked() ? LetterCase::Upper
+                                                : LetterCase::Lower;
+
+    const auto formats = platform::LocaleFormats::fromLocale(QLocale());
+    m_builtListing = joinLines(nomaro::BuildFileList(m_table, options, formats));
+    LISTADOC->setPlainText(QString::fromStdString(m_builtListing));
+    LISTADOC->document()->setModified(false);
+}
+
+void TForm1::TabSheet7Show()
+{
+    BuildFileList();
+}
+
+void TForm1::SBAGGLISTAClick()
+{
+    // The clicks on the other separators arrive here too; EDSEP is usable only with "altro".
+    EDSEP->setEnabled(RBSEPALTRO->isChecked());
+    BuildFileList();
+}
+
+void TForm1::MARKDIRClick()
+{
+    EDMARKDIR->setEnabled(MARKDIR->isChecked());
+    BuildFileList();
+}
+
+void TForm1::RBSEPALTROClick()
+{
+    EDSEP->setEnabled(RBSEPALTRO->isChecked());
+    BuildFileList();
+}
+
+void TForm1::RBRTFClick()
+{
+    setAllEnabled({RBSEPSPAZIO, RBSEPPV, RBSEPTAB, RBSEPALTRO}, true);
+    m_listFormat = QStringLiteral("RTF");
+    BuildFileList();
+}
+
+void TForm1::RBTXTClick()
+{
+    setAllEnabled({RBSEPSPAZIO, RBSEPPV, RBSEPTAB, RBSEPALTRO}, true);
+    m_listFormat = QStringLiteral("TXT");
+    BuildFileList();
+}
+
+void TForm1::RBCSVClick()
+{
+    RBSEPPV->setChecked(true);
+    setAllEnabled({RBSEPSPAZIO, RBSEPTAB, RBSEPALTRO, EDSEP}, false);
+    RBSEPPV->setEnabled(true);
+    m_listFormat = QStringLiteral("CSV");
+    BuildFileList();
+}
+
+void TForm1::SBSAVELISTAClick()
+{
+    const bool rtf = m_listFormat == QLatin1String("RTF");
+    SD1->setDirectory(QFile::decodeName(m_programFolder.c_str()));
+    if (rtf) {
+        SD1->setNameFilter(QStringLiteral("Files RTF di Word (*.RTF)"));
+        SD1->setDefaultSuffix(QStringLiteral("RTF"));
+    } else if (m_listFormat == QLatin1String("TXT")) {
+        SD1->setNameFilter(QStringLiteral("Files TXT (*.TXT)"));
+        SD1->setDefaultSuffix(QStringLiteral("TXT"));
+    } else {
+        SD1->setNameFilter(QStringLiteral("Files CSV di Excell (*.CSV)"));
+        SD1->setDefaultSuffix(QStringLiteral("CSV"));
+    }
+    SD1->selectFile(m_lastListFileName);
+    if (SD1->exec() != QDialog::Accepted || SD1->selectedFiles().isEmpty())
+        return;
+    const QString file = SD1->selectedFiles().constFirst();
+    m_lastListFileName = QFileInfo(file).fileName();
+
+    const std::vector<std::string> lines = shownLines(LISTADOC, m_builtListing);
+    SaveResult result;
+    {
+        platform::HourglassGuard hourglass;
+        result = saveFileReplacing(QFile::encodeName(file).toStdString(),
+                                   rtf ? rtfDocument(lines) : plainTextDocument(lines));
+    }
+    if (!result.saved) {
+        showError(this, QStringLiteral("Impossibile salvare la lista nel file %1:\n%2")
+                            .arg(file, QString::fromStdString(result.error)));
+        return;
+    }
+    setStatusText(3, QStringLiteral("Lista salvata nel file ") + file);
+}
+
+void TForm1::SBCOPYCBClick()
+{
+    const QString selected = LISTADOC->textCursor().selection().toPlainText();
+    if (selected.isEmpty()) {
+        showWarning(this, QStringLiteral("Nessun testo selezionato."));
+        return;
+    }
+    QGuiApplication::clipboard()->setText(selected);
+    setStatusText(3, QStringLiteral("Lista copiata in ClipBoard"));
+}
+
+void TForm1::SBSELALLClick()
+{
+    LISTADOC->selectAll();
+}
+
+void TForm1::SBDESELALLClick()
+{
+    QTextCursor cursor = LISTADOC->textCursor();
+    cursor.setPosition(cursor.selectionStart());
+    LISTADOC->setTextCursor(cursor);
+}
+
+void TForm1::SBSTAMPAClick()
+{
+    if (!confirm(this, QStringLiteral("Stampo lista ?")))
+        return;
+    const std::unique_ptr<QPrinter> printer = m_printerProvider ? m_printerProvider() : defaultPrinter();
+    if (!printer) {
+        showError(this, QStringLiteral("Nessuna stampante predefinita."));
+        return;
+    }
+    platform::HourglassGuard hourglass;
+    printer->setDocName(QStringLiteral("Nomaro - Stampa lista files"));
+    // Laid out on a copy sized to the printable area: a document without a page size of its own
+    // would be printed with margins and page numbers added.
+    const std::unique_ptr<QTextDocument> pages(LISTADOC->document()->clone());
+    pages->documentLayout()->setPaintDevice(printer.get());
+    pages->setDocumentMargin(0);
+    pages->setPageSize(QSizeF(printer->width(), printer->height()));
+    pages->print(printer.get());
+    if (printer->printerState() == QPrinter::Error)
+        showError(this, QStringLiteral("Stampa non riuscita."));
+}
 
 } // namespace nomaro

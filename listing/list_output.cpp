@@ -1,7 +1,5 @@
 #include "listing/list_output.h"
 
-#include <QFile>
-#include <QSaveFile>
 #include <cstdint>
 #include <cstdio>
 
@@ -143,25 +141,6 @@ std::string rtfDocument(const std::vector<std::string> &lines)
     }
     out += "}\r\n";
     return out;
-}
-
-SaveResult saveFileReplacing(const std::string &path, std::string_view bytes)
-{
-    // QSaveFile writes a temporary file in the target's folder, syncs it and renames it over the
-    // target on commit; it refuses a target that exists but is not writable and resolves a
-    // symbolic link to the file it names.
-    QSaveFile file(QFile::decodeName(path.c_str()));
-    if (!file.open(QIODevice::WriteOnly))
-        return {false, file.errorString().toStdString()};
-    if (file.write(bytes.data(), static_cast<qint64>(bytes.size()))
-        != static_cast<qint64>(bytes.size())) {
-        const std::string error = file.errorString().toStdString();
-        file.cancelWriting();
-        return {false, error};
-    }
-    if (!file.commit())
-        return {false, file.errorString().toStdString()};
-    return {true, {}};
 }
 
 } // namespace nomaro

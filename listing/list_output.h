@@ -17,15 +17,4 @@ std::string plainTextDocument(const std::vector<std::string> &lines);
 // characters beyond ASCII become \u escapes, a byte that is not UTF-8 becomes U+FFFD.
 std::string rtfDocument(const std::vector<std::string> &lines);
 
-struct SaveResult
-{
-    bool saved = false;
-    std::string error; // the system's text when not saved
-};
-
-// Writes the bytes to a temporary file beside the target, flushes it to the disk and only then
-// renames it over the target, so that a failed save leaves the old file as it was. A read-only
-// target is refused rather than replaced.
-SaveResult saveFileReplacing(const std::string &path, std::string_view bytes);
-
 } // namespace nomaro

@@ -1,13 +1,17 @@
 #include "listing/list_output.h"
+#include "listing/save_file.h"
 
 #include <QDir>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTextDocument>
-#include <csignal>
 #include <gtest/gtest.h>
-#include <sys/resource.h>
+#include <cerrno>
+#include <cstring>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include "tests/listing/file_size_limit.h"
 #include "tests/support/tempdir.h"
 
 namespace nomaro {
@@ -145,29 +149,6 @@ TEST(SaveFileReplacing, FolderAsTargetIsRefusedAndLeftAlone)
     EXPECT_EQ(test::readFile(folder + "/inside"), "kept");
 }
 
-// Stands for a full disk: writes beyond the limit fail with EFBIG, even for root.
-class FileSizeLimit
-{
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        getrlimit(RLIMIT_FSIZE, &m_old);
-        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = m_old;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &m_old);
-        std::signal(SIGXFSZ, m_oldHandler);
-    }
-
-private:
-    rlimit m_old{};
-    void (*m_oldHandler)(int) = nullptr;
-};
-
 TEST(SaveFileReplacing, FailedWriteLeavesTheOldFileByteForByte)
 {
     test::TempDir dir;
@@ -175,13 +156,58 @@ TEST(SaveFileReplacing, FailedWriteLeavesTheOldFileByteForByte)
     const std::string path = dir.writeFile("lista.CSV", old);
     SaveResult result;
     {
-        FileSizeLimit limit(1024);
+        test::FileSizeLimit limit(1024);
         result = saveFileReplacing(path, std::string(100000, 'x'));
     }
     EXPECT_FALSE(result.saved);
-    EXPECT_FALSE(result.error.empty());
+    EXPECT_EQ(result.error, std::strerror(EFBIG));
     EXPECT_EQ(test::readFile(path), old);
     EXPECT_EQ(entriesOf(dir), QStringList{QStringLiteral("lista.CSV")});
+}
+
+TEST(SaveFileReplacing, KeepsTheOldFilesPermissions)
+{
+    test::TempDir dir;
+    const std::string path = dir.writeFile("lista.TXT", "old");
+    ASSERT_EQ(::chmod(path.c_str(), 0640), 0);
+    ASSERT_TRUE(saveFileReplacing(path, "new").saved);
+    struct stat info{};
+    ASSERT_EQ(::stat(path.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0640u);
+}
+
+TEST(SaveFileReplacing, NewFileFollowsTheUmask)
+{
+    test::TempDir dir;
+    const mode_t old = ::umask(027);
+    const SaveResult result = saveFileReplacing(dir.pathOf("lista.TXT"), "x");
+    ::umask(old);
+    ASSERT_TRUE(result.saved);
+    struct stat info{};
+    ASSERT_EQ(::stat(dir.pathOf("lista.TXT").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0640u);
+}
+
+TEST(SaveFileReplacing, SymbolicLinkIsFollowedToItsFile)
+{
+    test::TempDir dir;
+    const std::string real = dir.writeFile("vera.TXT", "old");
+    const std::string link = dir.pathOf("collegamento.TXT");
+    ASSERT_EQ(::symlink("vera.TXT", link.c_str()), 0);
+    ASSERT_TRUE(saveFileReplacing(link, "new").saved);
+    EXPECT_EQ(test::readFile(real), "new");
+    struct stat info{};
+    ASSERT_EQ(::lstat(link.c_str(), &info), 0);
+    EXPECT_TRUE(S_ISLNK(info.st_mode));
+}
+
+TEST(SaveFileReplacing, LongestNameStillFindsRoomForItsTemporary)
+{
+    test::TempDir dir;
+    const std::string path = dir.pathOf(std::string(251, 'n') + ".TXT");
+    ASSERT_TRUE(saveFileReplacing(path, "x").saved);
+    EXPECT_EQ(test::readFile(path), "x");
+    EXPECT_EQ(entriesOf(dir).size(), 1);
 }
 
 TEST(SaveFileReplacing, ReadOnlyTargetIsRefused)
