@@ -1,14 +1,135 @@
 #include "app/tform1.h"
 
-namespace nomaro {
+#include "app/messages.h"
+#include "platform/beep.h"
+#include "platform/hourglass.h"
+#include "rename/naming_rules.h"
+#include "rename/ordering.h"
+#include "rename/renaming.h"
+#include "widgets/superspin.h"
 
-void TForm1::SBTRYRENClick() {}
-void TForm1::SBUPClick() {}
-void TForm1::SBDOWNClick() {}
-void TForm1::LISTARENColumnClick(int) {}
-void TForm1::SBRENClick() {}
-void TForm1::SBUNDOClick() {}
-void TForm1::EDCERCACARChange() {}
-void TForm1::EDSOSTCARChange() {}
+#include <QCheckBox>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTableView>
+
+namespace nomaro {
+namespace {
+
+std::string textOf(const QLineEdit *field)
+{
+    return field->text().toStdString();
+}
+
+// The selected row of a single-selection list, -1 when none.
+int selectedRow(const QTableView *view)
+{
+    const QModelIndexList selected = view->selectionModel()->selectedIndexes();
+    return selected.isEmpty() ? -1 : selected.first().row();
+}
+
+} // namespace
+
+void TForm1::SBTRYRENClick()
+{
+    RuleOutcome outcome;
+    switch (PageControl2->currentIndex()) {
+    case 0: {
+        SequentialInput input;
+        input.baseName = textOf(BASENAME);
+        input.separator = SC1->isChecked()   ? SeparatorChoice::Underscore
+                          : SC2->isChecked() ? SeparatorChoice::Dash
+                          : SC3->isChecked() ? SeparatorChoice::Space
+                                             : SeparatorChoice::User;
+        input.userSeparator = textOf(SCU);
+        input.digits = ED1->isChecked() ? 2 : ED2->isChecked() ? 3 : 4;
+        input.startFrom = STARTFROM->Value();
+        input.increment = INCREM->Value();
+        outcome = ApplySequentialRule(m_table, input);
+        break;
+    }
+    case 1:
+        outcome = ApplySearchReplaceRule(m_table,
+                                         {textOf(CERCA), textOf(SOSTI), CBUPPER->isChecked()});
+        break;
+    case 2:
+        outcome = ApplyExtensionRule(m_table, {textOf(ESTEN), CBUPPEREX->isChecked()});
+        break;
+    case 3:
+        outcome = ApplyCleanNameRule(m_table, {textOf(CARLIST), UPLOW->isChecked()});
+        break;
+    case 4:
+        outcome = ApplyCharReplaceRule(m_table, {textOf(EDCERCACAR), textOf(EDSOSTCAR)});
+        break;
+    default:
+        return;
+    }
+    if (!outcome.message.empty())
+        showError(this, QString::fromStdString(outcome.message));
+    if (outcome.applied)
+        RefreshViews();
+}
+
+void TForm1::SBUPClick()
+{
+    if (moveRowUp(m_table, selectedRow(LISTAREN)))
+        RefreshViews();
+}
+
+void TForm1::SBDOWNClick()
+{
+    if (moveRowDown(m_table, selectedRow(LISTAREN)))
+        RefreshViews();
+}
+
+void TForm1::LISTARENColumnClick(int column)
+{
+    switch (sortByColumn(m_table, column)) {
+    case SortResult::Sorted:
+        RefreshViews();
+        break;
+    case SortResult::NotSortable:
+        platform::beep();
+        RefreshViews();
+        break;
+    case SortResult::NoSuchColumn:
+        break;
+    }
+}
+
+void TForm1::SBRENClick()
+{
+    if (!confirm(this, QStringLiteral("Effettuo la rinomina reale dei files ?")))
+        return;
+    RenameCounts counts;
+    {
+        platform::HourglassGuard hourglass;
+        counts = renameRows(m_table);
+    }
+    setStatusText(3, QString::number(counts.renamed) + QStringLiteral(" files rinominati"));
+    if (counts.failed > 0)
+        showError(this, QString::number(counts.failed)
+                            + QStringLiteral(" files non sono stati rinominati."));
+    RefreshViews();
+}
+
+void TForm1::SBUNDOClick()
+{
+    resetNewNames(m_table);
+    RefreshViews();
+}
+
+void TForm1::EDCERCACARChange()
+{
+    LBCERCACAR->setText(QString::fromStdString(echoLabelText(textOf(EDCERCACAR))));
+}
+
+void TForm1::EDSOSTCARChange()
+{
+    LBSOSTCAR->setText(QString::fromStdString(echoLabelText(textOf(EDSOSTCAR))));
+}
 
 } // namespace nomaro
