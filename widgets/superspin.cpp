@@ -12,6 +12,7 @@ namespace nomaro {
 namespace {
 
 constexpr int kButtonWidth = 15;
+constexpr int kTextPadding = 2; // QLineEdit's horizontal margin inside its text rectangle
 constexpr int kFirstRepeatMs = 400;
 constexpr int kRepeatMs = 100;
 
@@ -40,7 +41,7 @@ void SpinButton::paintEvent(QPaintEvent *)
 
     QStyleOption arrow;
     arrow.initFrom(this);
-    arrow.rect = rect().adjusted(3, 2, -3, -2);
+    arrow.rect = rect().adjusted(2, 0, -2, 0);
     if (isDown())
         arrow.rect.translate(1, 1);
     style()->drawPrimitive(m_arrow == Qt::UpArrow ? QStyle::PE_IndicatorArrowUp : QStyle::PE_IndicatorArrowDown,
@@ -66,7 +67,9 @@ SuperSpin::SuperSpin(QWidget *parent)
 
     m_up->setGeometry(0, 0, kButtonWidth, 8);
     m_down->setGeometry(0, 7, kButtonWidth, 10);
-    setTextMargins(0, 0, kButtonWidth, 0);
+    // The text runs from the frame up to the buttons, without the line edit's own padding of
+    // kTextPadding on either side: four digits must fit in a field 46 pixels wide.
+    setTextMargins(-kTextPadding, 0, kButtonWidth - kTextPadding, 0);
     applyMinimumHeight();
     layoutButtons();
 }

@@ -76,7 +76,15 @@ TEST_F(SuperSpinWindow, theButtonsStandInsideTheRightEdgeAndTheTextNeverUnderThe
     EXPECT_EQ(down.left(), up.left());
     EXPECT_EQ(down.width(), 15);
     EXPECT_EQ(down.bottom(), 2 + strip - 1);
-    EXPECT_EQ(m_spin->textMargins().right(), 15);
+    // The window's font: "MS Sans Serif" 8 point stands as Liberation Sans 8 point.
+    m_spin->setFont(QFont(QStringLiteral("Liberation Sans"), 8));
+    m_spin->setValue(9999);
+    m_spin->setCursorPosition(4);
+    m_spin->repaint(); // the line edit places its text when it paints
+    const int textEnd = m_spin->inputMethodQuery(Qt::ImCursorRectangle).toRect().center().x();
+    EXPECT_LE(textEnd, up.left()) << "the text ends before the buttons";
+    EXPECT_GE(textEnd - m_spin->fontMetrics().horizontalAdvance(QStringLiteral("9999")), 2)
+        << "four digits fit inside the frame";
     const int font = m_spin->fontMetrics().height();
     const int system = QFontMetrics(QApplication::font()).height();
     EXPECT_EQ(m_spin->minimumHeight(), 4 + font + std::min(font, system) / 4 + 2);
