@@ -494,16 +494,19 @@ void ShellList::sortItems()
         return;
     const int key = m_sortKey;
     if (key == 0) {
-        m_model->sortRows([](ShellListItemData &a, ShellListItemData &b) {
-            return a.displayName().compare(b.displayName(), Qt::CaseInsensitive) < 0;
+        m_model->sortRows({}, [](const ShellListModel::SortEntry &a, const ShellListModel::SortEntry &b) {
+            return a.item->displayName().compare(b.item->displayName(), Qt::CaseInsensitive) < 0;
         });
         return;
     }
     const int column = std::abs(key) - 1;
-    m_model->sortRows([folder, column, key](ShellListItemData &a, ShellListItemData &b) {
-        const int order = folder->compare(column, a.relativeId(), b.relativeId());
-        return key > 0 ? order < 0 : order > 0;
-    });
+    m_model->sortRows([folder, column](const platform::ItemElement &element) { return folder->sortKey(column, element); },
+                      [folder, column, key](const ShellListModel::SortEntry &a, const ShellListModel::SortEntry &b) {
+                          if (a.key != b.key)
+                              return key > 0 ? a.key < b.key : a.key > b.key;
+                          const int order = folder->compare(column, a.item->relativeId(), b.item->relativeId());
+                          return key > 0 ? order < 0 : order > 0;
+                      });
 }
 
 void ShellList::folderChanged()

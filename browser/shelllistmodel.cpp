@@ -104,7 +104,8 @@ void ShellListModel::clear(const std::function<void(int, ShellListItemData &)> &
     endResetModel();
 }
 
-void ShellListModel::sortRows(const std::function<bool(ShellListItemData &, ShellListItemData &)> &less)
+void ShellListModel::sortRows(const std::function<platform::SortKey(const platform::ItemElement &)> &keyOf,
+                              const std::function<bool(const SortEntry &, const SortEntry &)> &less)
 {
     Q_EMIT layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
     const QModelIndexList before = persistentIndexList();
@@ -113,10 +114,16 @@ void ShellListModel::sortRows(const std::function<bool(ShellListItemData &, Shel
     for (const QModelIndex &index : before)
         items.push_back(item(index.row()));
 
-    std::sort(m_rows.begin(), m_rows.end(),
-              [&less](const std::unique_ptr<ShellListItemData> &a, const std::unique_ptr<ShellListItemData> &b) {
-                  return less(*a, *b);
-              });
+    std::vector<SortEntry> entries;
+    entries.reserve(m_rows.size());
+    for (std::unique_ptr<ShellListItemData> &row : m_rows) {
+        const platform::SortKey key = keyOf ? keyOf(row->relativeId().firstElement()) : platform::SortKey{};
+        entries.push_back({key, row.release()});
+    }
+    std::sort(entries.begin(), entries.end(), less);
+    for (std::size_t row = 0; row < entries.size(); ++row)
+        m_rows[row].reset(entries[row].item);
+    std::vector<SortEntry>().swap(entries);
 
     if (!before.isEmpty()) {
         std::unordered_map<const ShellListItemData *, int> rowOf;

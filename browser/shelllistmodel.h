@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "browser/shelllistitemdata.h"
+#include "platform/shell_compare.h"
 
 namespace nomaro {
 
@@ -28,6 +29,14 @@ public:
 
     using Rows = std::vector<std::unique_ptr<ShellListItemData>>;
 
+    // A row as sorting sees it: most comparisons are settled by the keys, side by side in one
+    // array, without reaching the rows.
+    struct SortEntry
+    {
+        platform::SortKey key; // see ShellFolder::sortKey
+        ShellListItemData *item;
+    };
+
     explicit ShellListModel(ShellList *list);
     ~ShellListModel() override;
 
@@ -45,7 +54,9 @@ public:
     // Removes every row, handing each to `leaving` first.
     void clear(const std::function<void(int row, ShellListItemData &item)> &leaving);
     // Puts the rows in the order of `less`; selection and focus stay with their items.
-    void sortRows(const std::function<bool(ShellListItemData &a, ShellListItemData &b)> &less);
+    // `keyOf` gives each row's key once before the sort.
+    void sortRows(const std::function<platform::SortKey(const platform::ItemElement &)> &keyOf,
+                  const std::function<bool(const SortEntry &a, const SortEntry &b)> &less);
 
 private:
     ShellList *m_list;

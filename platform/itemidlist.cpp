@@ -107,12 +107,18 @@ int ItemIdList::count() const
 
 ItemElement ItemIdList::element(int index) const
 {
-    const std::size_t at = offsetOf(m_bytes, index);
-    const std::uint16_t length = readLength(m_bytes, at);
+    return decodeFirst(std::string_view(m_bytes).substr(offsetOf(m_bytes, index)));
+}
+
+ItemElement ItemIdList::decodeFirst(std::string_view bytes)
+{
     ItemElement element;
-    if (length == 0)
+    if (bytes.size() < 2)
         return element;
-    const char *p = m_bytes.data() + at;
+    const char *p = bytes.data();
+    const auto length = static_cast<std::uint16_t>(static_cast<unsigned char>(p[0]) | (static_cast<unsigned char>(p[1]) << 8));
+    if (length < kHeaderSize)
+        return element;
     element.type = static_cast<ElementType>(p[2]);
     element.flags = static_cast<std::uint8_t>(p[3]);
     element.size = readValue<std::uint64_t>(p + 4);

@@ -58,7 +58,10 @@ public:
     int count() const;
 
     ItemElement element(int index) const;
-    ItemElement firstElement() const { return element(0); }
+    ItemElement firstElement() const { return decodeFirst(m_bytes); }
+    // The first element of a list's bytes (a valid list); sorting uses it to reach the bytes
+    // without going through the object that holds them.
+    static ItemElement decodeFirst(std::string_view bytes);
     ItemElement lastElement() const;
 
     // The first `n` elements (all of them when n >= count()).

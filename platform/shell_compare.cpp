@@ -21,8 +21,17 @@ int compareNames(std::string_view a, std::string_view b)
     const auto *y = reinterpret_cast<const unsigned char *>(b.data());
     const std::size_t n = a.size();
     const std::size_t m = b.size();
-    std::size_t i = 0;
-    std::size_t j = 0;
+    // Names in one folder tend to share long beginnings ("Foto 1203", "Foto 1217"). Identical
+    // bytes compare equal under every rule, so the scan starts where they part, backed up to the
+    // start of a digit run that the shared part ends in, which has to be read whole.
+    std::size_t same = 0;
+    const std::size_t shorter = n < m ? n : m;
+    while (same < shorter && x[same] == y[same])
+        ++same;
+    while (same > 0 && isDigit(x[same - 1]))
+        --same;
+    std::size_t i = same;
+    std::size_t j = same;
     while (i < n && j < m) {
         if (isDigit(x[i]) && isDigit(y[j])) {
             std::size_t si = i;
@@ -60,6 +69,49 @@ int compareNames(std::string_view a, std::string_view b)
         return -1;
     const int bytes = a.compare(b);
     return bytes < 0 ? -1 : bytes > 0 ? 1 : 0;
+}
+
+SortKey namePrefixKey(std::string_view name)
+{
+    // The key is the first sixteen bytes of the name rewritten so that plain byte order is the
+    // order of compareNames: letters folded, and each digit run written as its length (one
+    // digit) followed by its digits without leading zeros. A run of nine digits or more ends
+    // the key, since its length no longer fits one digit; the rest stays zero.
+    SortKey key;
+    int filled = 0;
+    auto put = [&](unsigned char c) {
+        if (filled < 16) {
+            std::uint64_t &half = filled < 8 ? key.high : key.low;
+            half |= static_cast<std::uint64_t>(c) << (8 * (7 - filled % 8));
+            ++filled;
+        }
+    };
+    const auto *x = reinterpret_cast<const unsigned char *>(name.data());
+    const std::size_t n = name.size();
+    std::size_t i = 0;
+    while (i < n && filled < 16) {
+        if (!isDigit(x[i])) {
+            put(folded(x[i]));
+            ++i;
+            continue;
+        }
+        std::size_t start = i;
+        while (start < n && x[start] == '0')
+            ++start;
+        std::size_t end = start;
+        while (end < n && isDigit(x[end]))
+            ++end;
+        const std::size_t length = end - start;
+        if (length >= 9) {
+            put('9');
+            break;
+        }
+        put(static_cast<unsigned char>('0' + length));
+        for (std::size_t k = start; k < end; ++k)
+            put(x[k]);
+        i = end;
+    }
+    return key;
 }
 
 } // namespace nomaro::platform

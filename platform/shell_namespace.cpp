@@ -462,8 +462,11 @@ std::string ShellFolder::childPath(const ItemIdList &child) const
 
 int ShellFolder::compare(int column, const ItemIdList &a, const ItemIdList &b) const
 {
-    const ItemElement x = a.firstElement();
-    const ItemElement y = b.firstElement();
+    return compare(column, a.firstElement(), b.firstElement());
+}
+
+int ShellFolder::compare(int column, const ItemElement &x, const ItemElement &y) const
+{
     if (m_kind == Kind::Desktop) {
         const int rank = desktopRank(x) - desktopRank(y);
         return rank != 0 ? sign(rank) : compareNames(x.name, y.name);
@@ -477,7 +480,7 @@ int ShellFolder::compare(int column, const ItemIdList &a, const ItemIdList &b) c
     int order = 0;
     if (m_kind == Kind::Computer) {
         if (column == 1) {
-            order = compareNames(typeName(a), typeName(b));
+            order = compareNames(typeNameOf(x), typeNameOf(y));
         } else if (column == 2 || column == 3) {
             const std::string pathX(x.name);
             const std::string pathY(y.name);
@@ -503,7 +506,7 @@ int ShellFolder::compare(int column, const ItemIdList &a, const ItemIdList &b) c
         break;
     }
     case 2:
-        order = compareNames(typeName(a), typeName(b));
+        order = compareNames(typeNameOf(x), typeNameOf(y));
         break;
     case 3:
         order = x.mtimeSeconds != y.mtimeSeconds ? sign(x.mtimeSeconds - y.mtimeSeconds)
@@ -513,6 +516,28 @@ int ShellFolder::compare(int column, const ItemIdList &a, const ItemIdList &b) c
         break;
     }
     return order != 0 ? order : byName();
+}
+
+SortKey ShellFolder::sortKey(int column, const ItemElement &element) const
+{
+    if (m_kind != Kind::FileSystem)
+        return {};
+    const bool folder = element.isDirectory();
+    switch (column) {
+    case 0: {
+        // Folders first in the top bit; the name's key moves down a bit and loses its last
+        // one, which keeps its order.
+        const SortKey name = namePrefixKey(element.name);
+        const std::uint64_t fileBit = folder ? 0 : std::uint64_t(1) << 63;
+        return {fileBit | (name.high >> 1), (name.high << 63) | (name.low >> 1)};
+    }
+    case 1:
+        return {folder ? 0 : element.size, 0};
+    case 3:
+        return {static_cast<std::uint64_t>(element.mtimeSeconds) ^ (std::uint64_t(1) << 63), element.mtimeNanoseconds};
+    default:
+        return {};
+    }
 }
 
 bool ShellFolder::hasColumnDetails() const
@@ -563,7 +588,11 @@ std::string ShellFolder::detailText(const ItemIdList &child, int column, const L
 
 std::string ShellFolder::typeName(const ItemIdList &child) const
 {
-    const ItemElement element = child.firstElement();
+    return typeNameOf(child.firstElement());
+}
+
+std::string ShellFolder::typeNameOf(const ItemElement &element) const
+{
     switch (element.type) {
     case ElementType::Computer:
         return "Cartella di sistema";

@@ -10,6 +10,7 @@
 #include "platform/drives.h"
 #include "platform/itemidlist.h"
 #include "platform/locale_formats.h"
+#include "platform/shell_compare.h"
 
 namespace nomaro::platform {
 
@@ -97,6 +98,10 @@ public:
     // before files, then compares names (see compareNames); other columns compare their values
     // and break ties by column 0.
     int compare(int column, const ItemIdList &a, const ItemIdList &b) const;
+    int compare(int column, const ItemElement &a, const ItemElement &b) const;
+    // A key that orders children for a column as compare does as far as it goes: a smaller key
+    // means an earlier child; equal keys leave the order to compare.
+    SortKey sortKey(int column, const ItemElement &element) const;
 
     // Column details, offered by virtual folders that list something other than files.
     bool hasColumnDetails() const;
@@ -116,6 +121,7 @@ private:
 
     ShellFolder(ItemIdList absolute, Kind kind, std::string path);
     const Drive *driveFor(const ItemElement &element) const;
+    std::string typeNameOf(const ItemElement &element) const;
 
     ItemIdList m_absolute;
     Kind m_kind;

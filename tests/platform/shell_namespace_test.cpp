@@ -4,6 +4,7 @@
 #include <QFile>
 #include <algorithm>
 #include <cerrno>
+#include <random>
 #include <unistd.h>
 
 #include "platform/shell_compare.h"
@@ -69,6 +70,33 @@ TEST(CompareNames, OrdersAsTheUserExpects)
         EXPECT_GT(compareNames(c.b, c.a), 0) << c.what;
     }
     EXPECT_EQ(compareNames("same", "same"), 0);
+}
+
+TEST(CompareNames, PrefixKeysNeverContradictTheFullComparison)
+{
+    // Names from a small alphabet, so that shared beginnings, digit runs of every length,
+    // leading zeros and letters differing only in case all turn up often.
+    std::mt19937 random(7);
+    const std::string alphabet = "aAbB_. 0019";
+    auto randomName = [&] {
+        std::string name;
+        const int length = static_cast<int>(random() % 24);
+        for (int i = 0; i < length; ++i)
+            name.push_back(alphabet[random() % alphabet.size()]);
+        return name;
+    };
+    int decidedByKey = 0;
+    for (int round = 0; round < 200000; ++round) {
+        const std::string a = randomName();
+        const std::string b = randomName();
+        const SortKey keyA = namePrefixKey(a);
+        const SortKey keyB = namePrefixKey(b);
+        if (keyA == keyB)
+            continue;
+        ++decidedByKey;
+        ASSERT_EQ(keyA < keyB, compareNames(a, b) < 0) << '"' << a << "\" vs \"" << b << '"';
+    }
+    EXPECT_GT(decidedByKey, 100000);
 }
 
 TEST(ShellNamespace, DesktopHoldsHomeAndComputerWhichHaveNoPathOfTheirOwn)
@@ -185,6 +213,19 @@ TEST(ShellNamespace, ComparisonPutsFoldersFirstAndBreaksTiesByName)
     };
     EXPECT_EQ(sortedBy(0), (std::vector<std::string>{"z", "a.txt", "b9.txt", "b10.txt"}));
     EXPECT_EQ(sortedBy(1), (std::vector<std::string>{"z", "b9.txt", "b10.txt", "a.txt"}));
+
+    // The keys that sorting compares first agree with the comparison wherever they differ.
+    for (int column = 0; column < 4; ++column) {
+        for (const Child &x : all) {
+            for (const Child &y : all) {
+                const SortKey keyX = folder->sortKey(column, x.id.firstElement());
+                const SortKey keyY = folder->sortKey(column, y.id.firstElement());
+                if (keyX < keyY) {
+                    EXPECT_LT(folder->compare(column, x.id, y.id), 0) << column << ' ' << x.name << ' ' << y.name;
+                }
+            }
+        }
+    }
 }
 
 TEST(ShellNamespace, RenameNeverReplacesAnExistingItem)
