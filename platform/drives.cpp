@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
+#include <sys/stat.h>
 
 namespace nomaro::platform {
 namespace {
@@ -181,7 +182,14 @@ std::vector<Drive> mountedDrives()
         return {};
     std::ostringstream text;
     text << in.rdbuf();
-    return parseMountInfo(text.str(), QFile::encodeName(QDir::homePath()).toStdString());
+    std::vector<Drive> drives = parseMountInfo(text.str(), QFile::encodeName(QDir::homePath()).toStdString());
+    // A single file mounted over another (as containers do with /etc/hosts) is no drive. Network
+    // mounts are not asked: a server that does not answer would hold the window.
+    std::erase_if(drives, [](const Drive &drive) {
+        struct stat info;
+        return drive.type != DriveType::Network && ::stat(drive.mountPoint.c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
+    });
+    return drives;
 }
 
 const Drive *driveOf(const std::vector<Drive> &drives, std::string_view path)
