@@ -1,6 +1,7 @@
 #include "browser/shellicons.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
@@ -70,11 +71,25 @@ QIcon variant(const QIcon &base, bool ghosted, bool link)
     return icon;
 }
 
+using IconCache = std::map<std::tuple<std::string, bool, bool>, QIcon>;
+
+IconCache &iconCache()
+{
+    static IconCache cache;
+    static const bool emptiedAtExit = [] {
+        // Pixmaps must go while the application still exists, not with the other statics.
+        qAddPostRoutine([] { iconCache().clear(); });
+        return true;
+    }();
+    (void)emptiedAtExit;
+    return cache;
+}
+
 } // namespace
 
 QIcon shellIcon(const std::string &iconName, bool ghosted, bool link)
 {
-    static std::map<std::tuple<std::string, bool, bool>, QIcon> cache;
+    IconCache &cache = iconCache();
     const auto key = std::make_tuple(iconName, ghosted, link);
     const auto found = cache.find(key);
     if (found != cache.end())
