@@ -372,3 +372,28 @@ TEST(ShellList, ColumnWidthsCarryOverToTheNextFolder)
     EXPECT_EQ(shown.list.header()->sectionSize(0), 257);
     EXPECT_EQ(shown.list.header()->sectionSize(1), ShellList::kDefaultWidths[1]);
 }
+
+TEST(ShellList, DefaultOptionsAreTheNamedSet)
+{
+    using namespace nomaro;
+    const ShellListOptions named = optionBit(sloAutoFill) | optionBit(sloNonFilesystemAncestors)
+        | optionBit(sloDefaultKeyHandling) | optionBit(sloContextMenus) | optionBit(sloDynamicRefresh)
+        | optionBit(sloOleDrag) | optionBit(sloOleDrop) | optionBit(sloFolderContextMenu) | optionBit(sloShowHidden)
+        | optionBit(sloFilesCanBeFolders);
+    EXPECT_EQ(named, 0x3E9B);
+    EXPECT_EQ(ShellList().Options(), named);
+}
+
+TEST(ShellList, WithDontChangeFolderNeitherGoUpNorEnterMoves)
+{
+    TempDir dir;
+    dir.makeFolder("sub");
+    ShownList shown(dir.path());
+    shown.list.SetOptions(shown.list.Options() | nomaro::optionBit(nomaro::sloDontChangeFolder));
+    shown.list.GoUp(1);
+    EXPECT_EQ(shown.list.Folder().Path(), dir.path());
+    shown.list.selectItem(shown.indexOf("sub"), true);
+    shown.list.openSelection();
+    EXPECT_EQ(shown.list.Folder().Path(), dir.path());
+    EXPECT_EQ(shown.names(), (Names{"sub"}));
+}
