@@ -280,7 +280,7 @@ std::unique_ptr<ShellFolder> ShellFolder::bind(const ItemIdList &absolute)
         return std::unique_ptr<ShellFolder>(new ShellFolder(absolute, Kind::Computer, {}));
 
     std::string path = pathOf(absolute);
-    if (path.empty())
+    if (path.empty() || path[0] != '/')
         raiseShellError(EINVAL, "Identificatore di cartella non valido");
     struct stat info;
     if (::stat(path.c_str(), &info) != 0)
