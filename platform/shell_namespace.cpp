@@ -15,6 +15,7 @@
 #include <unistd.h>
 
 #include "platform/paths.h"
+#include "platform/rename.h"
 #include "platform/shell_compare.h"
 #include "platform/shell_error.h"
 #include "platform/shell_types.h"
@@ -224,43 +225,6 @@ std::string lexicallyNormal(const std::string &path)
         out.append(part);
     }
     return out.empty() ? std::string("/") : out;
-}
-
-bool validNewName(const std::string &name)
-{
-    return !name.empty() && name != "." && name != ".." && name.size() <= NAME_MAX
-        && name.find('/') == std::string::npos && name.find('\0') == std::string::npos;
-}
-
-bool sameIgnoringCase(const std::string &a, const std::string &b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-        if (lower(a[i]) != lower(b[i]))
-            return false;
-    }
-    return true;
-}
-
-// Moves `from` to `to` without ever replacing an item at `to`.
-int renameNoReplace(const std::string &from, const std::string &to, bool isFolder)
-{
-    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
-        return 0;
-    if (errno != EINVAL)
-        return errno;
-    if (!isFolder && ::link(from.c_str(), to.c_str()) == 0) {
-        ::unlink(from.c_str());
-        return 0;
-    }
-    if (errno == EEXIST)
-        return EEXIST;
-    struct stat info;
-    if (::lstat(to.c_str(), &info) == 0)
-        return EEXIST;
-    return ::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
 }
 
 } // namespace
@@ -635,25 +599,24 @@ ItemIdList ShellFolder::rename(const ItemIdList &child, const std::string &newNa
     const std::string oldName(element.name);
     if (m_kind != Kind::FileSystem || element.type != ElementType::Entry)
         raiseShellError(EPERM, "Impossibile rinominare " + inQuotes(displayName(child, DisplayNameKind::Normal)));
-    if (!validNewName(newName))
+    // The one rename of the program: it never replaces another item, and carries out a change of
+    // letter case on a file system that ignores case.
+    errno = 0;
+    switch (renameItem(m_path, oldName, newName)) {
+    case RenameStatus::Renamed:
+        break;
+    case RenameStatus::InvalidName:
         raiseShellError(EINVAL, "Nome non valido " + inQuotes(newName));
+    case RenameStatus::TargetExists:
+        raiseShellError(EEXIST, "Impossibile rinominare " + inQuotes(oldName) + " in " + inQuotes(newName));
+    case RenameStatus::Failed:
+        raiseShellError(errno != 0 ? errno : EIO,
+                        "Impossibile rinominare " + inQuotes(oldName) + " in " + inQuotes(newName));
+    }
     if (newName == oldName)
         return child;
 
-    const std::string from = joinPath(m_path, oldName);
     const std::string to = joinPath(m_path, newName);
-    int error = renameNoReplace(from, to, element.isDirectory());
-    if (error == EEXIST && sameIgnoringCase(oldName, newName)) {
-        // On a file system that ignores case the "existing" target is the item itself.
-        struct stat source;
-        struct stat target;
-        if (::lstat(from.c_str(), &source) == 0 && ::lstat(to.c_str(), &target) == 0
-            && source.st_dev == target.st_dev && source.st_ino == target.st_ino)
-            error = ::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
-    }
-    if (error != 0)
-        raiseShellError(error, "Impossibile rinominare " + inQuotes(oldName) + " in " + inQuotes(newName));
-
     int lookupError = 0;
     if (auto renamed = entryElement(AT_FDCWD, to.c_str(), newName, lookupError))
         return std::move(*renamed);

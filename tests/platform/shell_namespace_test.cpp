@@ -253,3 +253,16 @@ TEST(ShellNamespace, RenameNeverReplacesAnExistingItem)
     EXPECT_EQ(nomaro::test::readFile(dir.pathOf("new")), "mine");
     EXPECT_FALSE(nomaro::test::exists(dir.pathOf("old")));
 }
+
+TEST(ShellNamespace, RenameOntoAnotherSpellingThatIsASecondHardLinkKeepsBothLinks)
+{
+    TempDir dir;
+    dir.writeFile("foto.jpg", "pixels");
+    ASSERT_EQ(::link(dir.pathOf("foto.jpg").c_str(), dir.pathOf("FOTO.JPG").c_str()), 0);
+    const auto folder = ShellFolder::bind(idListFromPath(dir.path()));
+    const ItemIdList old = named(children(*folder), "foto.jpg")->id;
+
+    EXPECT_THROW(folder->rename(old, "FOTO.JPG"), ShellError);
+    EXPECT_TRUE(nomaro::test::exists(dir.pathOf("foto.jpg")));
+    EXPECT_TRUE(nomaro::test::exists(dir.pathOf("FOTO.JPG")));
+}
