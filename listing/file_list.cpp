@@ -1,5 +1,6 @@
 #include "listing/file_list.h"
 
+#include "platform/ascii_case.h"
 #include "platform/datetime.h"
 #include "platform/paths.h"
 
@@ -17,11 +18,6 @@ std::size_t characterCount(const std::string &utf8)
     return count;
 }
 
-std::string withoutExtension(const std::string &name)
-{
-    return name.substr(0, name.size() - extensionOf(name).size());
-}
-
 // A field after the first is preceded by the separator, unless nothing stands before it.
 void appendField(std::string &line, const std::string &separator, const std::string &field)
 {
@@ -36,19 +32,11 @@ std::string ApplyLetterCase(std::string text, LetterCase letterCase)
 {
     switch (letterCase) {
     case LetterCase::AsIs:
-        break;
+        return text;
     case LetterCase::Upper:
-        for (char &c : text) {
-            if (c >= 'a' && c <= 'z')
-                c = static_cast<char>(c - 'a' + 'A');
-        }
-        break;
+        return platform::upperAscii(text);
     case LetterCase::Lower:
-        for (char &c : text) {
-            if (c >= 'A' && c <= 'Z')
-                c = static_cast<char>(c - 'A' + 'a');
-        }
-        break;
+        return platform::lowerAscii(text);
     }
     return text;
 }
@@ -72,7 +60,7 @@ std::vector<std::string> BuildFileList(const FileTable &table, const ListOptions
         if (options.path)
             line += platform::joinPath(ApplyLetterCase(row.folder, options.letterCase), {});
         const std::string name = ApplyLetterCase(row.newName, options.letterCase);
-        line += options.extension ? name : withoutExtension(name);
+        line += options.extension ? name : basePartOf(name);
         if (options.size)
             appendField(line, options.separator,
                         platform::formatWholeNumber(row.size / divisor, width, formats) + unit);

@@ -1,6 +1,7 @@
 #include "platform/rename.h"
 #include "platform/rename_posix.h"
 
+#include "platform/ascii_case.h"
 #include "platform/paths.h"
 
 #include <QString>
@@ -22,21 +23,6 @@ bool isValidName(const std::string &name)
 {
     return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos
         && name.find('\0') == std::string::npos;
-}
-
-char lowerAscii(char c)
-{
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool equalIgnoringAsciiCase(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (lowerAscii(a[i]) != lowerAscii(b[i]))
-            return false;
-    return true;
 }
 
 bool decodeUtf8(const std::string &bytes, QString &text)

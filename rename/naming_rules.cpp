@@ -1,5 +1,7 @@
 #include "rename/naming_rules.h"
 
+#include "platform/ascii_case.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -65,30 +67,6 @@ bool isContinuation(std::string_view text, std::size_t pos, unsigned char low = 
 }
 
 } // namespace
-
-std::string basePartOf(const std::string &name)
-{
-    const auto dot = name.rfind('.');
-    return dot == std::string::npos ? name : name.substr(0, dot);
-}
-
-std::string upperAscii(std::string_view text)
-{
-    std::string result(text);
-    for (char &c : result)
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-    return result;
-}
-
-std::string lowerAscii(std::string_view text)
-{
-    std::string result(text);
-    for (char &c : result)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    return result;
-}
 
 std::size_t characterLength(std::string_view text, std::size_t pos)
 {
@@ -168,7 +146,7 @@ RuleOutcome ApplySearchReplaceRule(FileTable &table, const SearchReplaceInput &i
     if (input.search.empty())
         return {"Campo Cerca vuoto", false};
     const std::string replacement =
-        input.upperCase ? upperAscii(input.replacement) : input.replacement;
+        input.upperCase ? platform::upperAscii(input.replacement) : input.replacement;
     for (int i = 0; i < table.rowCount(); ++i) {
         nm &row = table.row(i);
         const auto found = row.name.find(input.search);
@@ -186,7 +164,7 @@ RuleOutcome ApplyExtensionRule(FileTable &table, const ExtensionInput &input)
     if (!extension.empty() && extension.front() != '.')
         extension.insert(extension.begin(), '.');
     if (input.upperCase)
-        extension = upperAscii(extension);
+        extension = platform::upperAscii(extension);
     for (int i = 0; i < table.rowCount(); ++i) {
         nm &row = table.row(i);
         row.newName = basePartOf(row.name) + extension;
@@ -204,14 +182,14 @@ RuleOutcome ApplyCleanNameRule(FileTable &table, const CleanNameInput &input)
         words = splitWordList(input.wordList);
     if (input.ignoreCase)
         for (std::string &word : words)
-            word = upperAscii(word);
+            word = platform::upperAscii(word);
 
     for (int i = 0; i < table.rowCount(); ++i) {
         nm &row = table.row(i);
         std::string base = basePartOf(row.name);
         // Matching runs on this copy; case folding keeps every byte in place, so a position
         // found in it is the same position in the name.
-        std::string compared = input.ignoreCase ? upperAscii(base) : base;
+        std::string compared = input.ignoreCase ? platform::upperAscii(base) : base;
         for (const std::string &word : words) {
             if (word.empty())
                 continue;

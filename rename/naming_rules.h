@@ -59,13 +59,6 @@ RuleOutcome ApplyExtensionRule(FileTable &table, const ExtensionInput &input);
 RuleOutcome ApplyCleanNameRule(FileTable &table, const CleanNameInput &input);
 RuleOutcome ApplyCharReplaceRule(FileTable &table, const CharReplaceInput &input);
 
-// A name without its extension part (see extensionOf).
-std::string basePartOf(const std::string &name);
-
-// Only a to z change; every other byte, accented letters included, stays.
-std::string upperAscii(std::string_view text);
-std::string lowerAscii(std::string_view text);
-
 // The bytes of the character starting at `pos`: a whole UTF-8 sequence, or one byte where the
 // text is not valid UTF-8 there.
 std::size_t characterLength(std::string_view text, std::size_t pos);

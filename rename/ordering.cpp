@@ -1,6 +1,6 @@
 #include "rename/ordering.h"
 
-#include "rename/naming_rules.h"
+#include "platform/ascii_case.h"
 
 #include <string>
 #include <utility>
@@ -121,7 +121,7 @@ SortResult sortByColumn(FileTable &table, int column)
     bool &ascending = table.ascending[static_cast<std::size_t>(flag)];
     switch (column) {
     case ColumnCurrentNames:
-        sortRows<std::string>(table, ascending, [](const nm &row) { return lowerAscii(row.name); });
+        sortRows<std::string>(table, ascending, [](const nm &row) { return platform::lowerAscii(row.name); });
         break;
     case ColumnSizeKB:
         sortRows<double>(table, ascending, [](const nm &row) { return row.size; });
@@ -131,11 +131,11 @@ SortResult sortByColumn(FileTable &table, int column)
         break;
     case ColumnExtension:
         sortRows<std::string>(table, ascending,
-                              [](const nm &row) { return lowerAscii(row.extension); });
+                              [](const nm &row) { return platform::lowerAscii(row.extension); });
         break;
     case ColumnPath:
         sortRows<std::string>(table, ascending,
-                              [](const nm &row) { return lowerAscii(row.folder); });
+                              [](const nm &row) { return platform::lowerAscii(row.folder); });
         break;
     }
     ascending = !ascending;

@@ -49,6 +49,12 @@ std::string extensionOf(const std::string &name)
     return dot == std::string::npos ? std::string() : name.substr(dot);
 }
 
+std::string basePartOf(const std::string &name)
+{
+    const auto dot = name.rfind('.');
+    return dot == std::string::npos ? name : name.substr(0, dot);
+}
+
 namespace {
 std::string shown(const nm &row, const std::string &name)
 {

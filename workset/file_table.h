@@ -65,6 +65,8 @@ private:
 
 // The extension part of a name: from its last dot to its end, the dot included; empty without a dot.
 std::string extensionOf(const std::string &name);
+// The rest of the name: all of it without a dot, nothing for a name such as ".profile".
+std::string basePartOf(const std::string &name);
 
 // A file's bare name, a folder's name between "<" and ">".
 std::string displayName(const nm &row);

@@ -69,8 +69,11 @@ TEST(FileTableDisplayName, FoldersAreBracketedAndCaseMatters)
     EXPECT_EQ(displayName(folder), "<Foto>");
 }
 
-TEST(FileTableExtension, RunsFromTheLastDot)
+TEST(FileTableExtension, RunsFromTheLastDotAndTheBasePartIsTheRest)
 {
+    EXPECT_EQ(basePartOf("report.final.doc"), "report.final");
+    EXPECT_EQ(basePartOf("README"), "README");
+    EXPECT_EQ(basePartOf(".profile"), "");
     EXPECT_EQ(extensionOf("IMG_0001.jpg"), ".jpg");
     EXPECT_EQ(extensionOf("archivio.tar.gz"), ".gz");
     EXPECT_EQ(extensionOf("foto.2009"), ".2009");
