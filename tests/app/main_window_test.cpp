@@ -14,6 +14,7 @@
 #include <QTextEdit>
 
 #include "app/tform1.h"
+#include "tests/support/controls.h"
 
 namespace nomaro {
 namespace {
@@ -25,9 +26,7 @@ struct MainWindow : ::testing::Test
     template<typename Widget = QWidget>
     Widget *control(const char *name)
     {
-        auto *found = window.findChild<Widget *>(QLatin1String(name));
-        EXPECT_NE(found, nullptr) << name;
-        return found;
+        return test::control<Widget>(window, name);
     }
 
     QString panel(int index)

@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include "app/tform1.h"
+#include "tests/support/controls.h"
 #include "tests/listing/file_size_limit.h"
 #include "tests/support/modal.h"
 #include "tests/support/tempdir.h"
@@ -77,9 +78,7 @@ protected:
     template<typename Control>
     Control *control(const char *name)
     {
-        auto *found = form->findChild<Control *>(QLatin1String(name));
-        EXPECT_NE(found, nullptr) << name;
-        return found;
+        return test::control<Control>(*form, name);
     }
     void click(const char *name) { control<QAbstractButton>(name)->click(); }
     QTextEdit *listing() { return control<QTextEdit>("LISTADOC"); }

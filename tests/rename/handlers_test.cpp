@@ -1,6 +1,7 @@
 #include "app/tform1.h"
 
 #include "platform/beep.h"
+#include "tests/support/controls.h"
 #include "tests/support/modal.h"
 #include "tests/support/tempdir.h"
 #include "widgets/superspin.h"
@@ -32,9 +33,7 @@ struct RenameHandlers : ::testing::Test
     template<typename Widget = QWidget>
     Widget *control(const char *name)
     {
-        auto *found = window.findChild<Widget *>(QLatin1String(name));
-        EXPECT_NE(found, nullptr) << name;
-        return found;
+        return test::control<Widget>(window, name);
     }
 
     void addRow(const std::string &folder, const std::string &name, const std::string &newName)
