@@ -19,9 +19,14 @@ QString shown(const std::string &bytes)
     return QString::fromStdString(bytes);
 }
 
+// Each cell keeps the bytes it shows: names that are not valid UTF-8 all turn into the same
+// replacement characters on screen, so captions are compared by these bytes.
+constexpr int kCaptionBytesRole = Qt::UserRole + 1;
+
 QStandardItem *cell(const std::string &bytes, Qt::Alignment alignment = Qt::AlignLeft)
 {
     auto *item = new QStandardItem(shown(bytes));
+    item->setData(QByteArray::fromStdString(bytes), kCaptionBytesRole);
     item->setTextAlignment(alignment | Qt::AlignVCenter);
     return item;
 }
@@ -47,10 +52,10 @@ private:
 
 int TForm1::IndexOfListedName(const std::string &displayName) const
 {
-    const QString caption = shown(displayName);
+    const QByteArray caption = QByteArray::fromStdString(displayName);
     const int count = m_listaNomiModel->rowCount();
     for (int i = 0; i < count; ++i)
-        if (m_listaNomiModel->item(i, 0)->text() == caption)
+        if (m_listaNomiModel->item(i, 0)->data(kCaptionBytesRole).toByteArray() == caption)
             return i;
     return -1;
 }

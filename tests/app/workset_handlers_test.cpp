@@ -173,6 +173,22 @@ TEST_F(WorkingSet, ANameThatIsNotUtf8IsAddedWithItsBytes)
     EXPECT_EQ(listed().size(), 1);
 }
 
+TEST_F(WorkingSet, TwoNamesThatDifferOnlyInBytesThatAreNotUtf8AreBothAdded)
+{
+    test::TempDir dir;
+    const std::string grave = "caff\xE8.txt";
+    const std::string acute = "caff\xE9.txt";
+    dir.writeFile(grave);
+    dir.writeFile(acute);
+    addFrom(dir.path(), {grave});
+    const int beeps = platform::beepCount();
+    addFrom(dir.path(), {acute});
+    EXPECT_EQ(platform::beepCount(), beeps);
+    ASSERT_EQ(window.fileTable().rowCount(), 2);
+    EXPECT_EQ(window.IndexOfListedName(grave), 0);
+    EXPECT_EQ(window.IndexOfListedName(acute), 1);
+}
+
 TEST_F(WorkingSet, RemovingRowsOneAndThreeKeepsTheOthersInOrder)
 {
     test::TempDir dir;
