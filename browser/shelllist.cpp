@@ -492,6 +492,8 @@ void ShellList::sortItems()
     const platform::ShellFolder *folder = m_boundFolder.get();
     if (!folder || itemCount() < 2)
         return;
+    // A large folder sorted by a column that the keys do not settle (the type) takes seconds.
+    platform::HourglassGuard hourglass;
     const int key = m_sortKey;
     if (key == 0) {
         m_model->sortRows({}, [](const ShellListModel::SortEntry &a, const ShellListModel::SortEntry &b) {

@@ -2,7 +2,9 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QCursor>
 #include <QFile>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QTest>
 #include <unistd.h>
@@ -396,4 +398,20 @@ TEST(ShellList, WithDontChangeFolderNeitherGoUpNorEnterMoves)
     shown.list.openSelection();
     EXPECT_EQ(shown.list.Folder().Path(), dir.path());
     EXPECT_EQ(shown.names(), (Names{"sub"}));
+}
+
+TEST(ShellList, SortingAfterAHeaderClickShowsTheHourglass)
+{
+    TempDir dir;
+    dir.writeFile("a");
+    dir.writeFile("b");
+    ShownList shown(dir.path());
+    std::vector<Qt::CursorShape> during;
+    QObject::connect(shown.list.model(), &QAbstractItemModel::layoutAboutToBeChanged, [&] {
+        const QCursor *cursor = QGuiApplication::overrideCursor();
+        during.push_back(cursor ? cursor->shape() : Qt::ArrowCursor);
+    });
+    shown.clickHeader(0);
+    EXPECT_EQ(during, (std::vector<Qt::CursorShape>{Qt::WaitCursor}));
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
 }
