@@ -13,8 +13,10 @@ struct TypeInfo
     std::string icon;
 };
 
-// Everything after the last dot, or the whole name when it holds no dot; the type depends on
-// nothing else, so this is the cache key.
+// Everything from the last dot, or the whole name when it holds no dot (or only a leading
+// one). The type is asked for this key alone, never for the whole name: a type that a whole
+// name or a double extension would give ("CMakeLists.txt", "*.tar.gz") would otherwise be kept
+// under the key and handed to every other name that ends the same way.
 std::string_view extensionKey(std::string_view fileName)
 {
     const std::size_t dot = fileName.rfind('.');
@@ -30,7 +32,9 @@ const TypeInfo &typeInfo(std::string_view fileName)
         return found->second;
 
     static const QMimeDatabase database;
-    const QMimeType type = database.mimeTypeForFile(QFile::decodeName(QByteArray(fileName.data(), static_cast<qsizetype>(fileName.size()))),
+    // An extension alone reads as a hidden file's name, so it gets a stem of its own.
+    const std::string asked = key[0] == '.' ? "x" + key : key;
+    const QMimeType type = database.mimeTypeForFile(QFile::decodeName(QByteArray(asked.data(), static_cast<qsizetype>(asked.size()))),
                                                     QMimeDatabase::MatchExtension);
     TypeInfo info;
     info.name = type.comment().toStdString();
