@@ -96,13 +96,12 @@ QToolButton *pictureButton(QWidget *parent, const char *name, const char *pictur
     auto *control = named(new QToolButton(parent), name);
     control->setIcon(pictureIcon(QLatin1String(picture)));
     control->setAutoRaise(false);
+    control->setIconSize(QSize(20, 20));
     if (caption) {
         control->setText(text(caption));
         control->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-        control->setIconSize(QSize(20, 20));
     } else {
         control->setToolButtonStyle(Qt::ToolButtonIconOnly);
-        control->setIconSize(QSize(20, 20));
     }
     if (toolTip)
         control->setToolTip(text(toolTip));
