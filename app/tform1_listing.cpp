@@ -195,15 +195,17 @@ void TForm1::SBSTAMPAClick()
         showError(this, QStringLiteral("Nessuna stampante predefinita."));
         return;
     }
-    platform::HourglassGuard hourglass;
-    printer->setDocName(QStringLiteral("Nomaro - Stampa lista files"));
-    // Laid out on a copy sized to the printable area: a document without a page size of its own
-    // would be printed with margins and page numbers added.
-    const std::unique_ptr<QTextDocument> pages(LISTADOC->document()->clone());
-    pages->documentLayout()->setPaintDevice(printer.get());
-    pages->setDocumentMargin(0);
-    pages->setPageSize(QSizeF(printer->width(), printer->height()));
-    pages->print(printer.get());
+    {
+        platform::HourglassGuard hourglass;
+        printer->setDocName(QStringLiteral("Nomaro - Stampa lista files"));
+        // Laid out on a copy sized to the printable area: a document without a page size of its
+        // own would be printed with margins and page numbers added.
+        const std::unique_ptr<QTextDocument> pages(LISTADOC->document()->clone());
+        pages->documentLayout()->setPaintDevice(printer.get());
+        pages->setDocumentMargin(0);
+        pages->setPageSize(QSizeF(printer->width(), printer->height()));
+        pages->print(printer.get());
+    }
     if (printer->printerState() == QPrinter::Error)
         showError(this, QStringLiteral("Stampa non riuscita."));
 }

@@ -7,10 +7,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
+#include <QMessageBox>
 #include <QPrinter>
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QTextEdit>
+#include <QTimer>
 #include <QToolButton>
 #include <gtest/gtest.h>
 
@@ -443,6 +445,37 @@ TEST_F(Printing, NoPrintsNothing)
     EXPECT_EQ(boxes.count(), 1);
     EXPECT_EQ(printersAsked, 0);
     EXPECT_FALSE(test::exists(pdfPath));
+}
+
+// The box that reports a failed job must not be shown under the hourglass of the printing.
+TEST_F(Printing, FailedJobIsReportedWithoutTheHourglass)
+{
+    form->setPrinterProvider([this] {
+        auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+        printer->setOutputFormat(QPrinter::PdfFormat);
+        printer->setOutputFileName(QString::fromStdString(dir.pathOf("missing/stampa.pdf")));
+        return printer;
+    });
+    addRow("a.txt");
+    showListingPage();
+    QStringList texts;
+    std::vector<bool> underHourglass;
+    QTimer answerer;
+    QObject::connect(&answerer, &QTimer::timeout, [&] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (!box || !box->isVisible())
+            return;
+        texts << box->text();
+        underHourglass.push_back(QGuiApplication::overrideCursor() != nullptr);
+        for (QAbstractButton *button : box->buttons())
+            if (button->text() == QStringLiteral("Sì") || button->text() == QStringLiteral("OK"))
+                return button->click();
+    });
+    answerer.start(5);
+    click("SBSTAMPA");
+    EXPECT_EQ(texts, (QStringList{QStringLiteral("Stampo lista ?"), QStringLiteral("Stampa non riuscita.")}));
+    EXPECT_EQ(underHourglass, (std::vector<bool>{false, false}));
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
 }
 
 TEST_F(Printing, NoDefaultPrinterIsAnError)
