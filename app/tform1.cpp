@@ -18,6 +18,8 @@
 #include <QTabWidget>
 #include <QTableView>
 #include <QTextEdit>
+#include <QTimer>
+#include <QWindow>
 #include <QToolButton>
 
 #include "app/anchors.h"
@@ -34,6 +36,7 @@ namespace {
 constexpr QSize kDesignedClient(752, 516);
 constexpr QSize kDesignedPage(744, 467);
 constexpr int kStatusBarHeight = 21;
+constexpr QSize kMinimumWindow(760, 550);
 constexpr Qt::Edges kAllEdges = Qt::LeftEdge | Qt::TopEdge | Qt::RightEdge | Qt::BottomEdge;
 
 QString text(const char *utf8)
@@ -162,7 +165,7 @@ TForm1::TForm1(QWidget *parent)
     setWindowTitle(QStringLiteral("Nomaro - Vesk - Ver. "));
     setWindowIcon(programIcon());
     setStyleSheet(QLatin1String(kGroupBoxStyle));
-    setMinimumSize(760, 550);
+    setMinimumSize(kMinimumWindow);
     resize(kDesignedClient);
 
     createStatusBar();
@@ -534,6 +537,38 @@ void TForm1::FormResize()
     const WidthRule widths = widthRule(TabSheet1->width());
     STV1->setFixedWidth(qMax(0, widths.folderTree));
     SLV1->setFixedWidth(qMax(0, widths.folderList));
+}
+
+// The window's size counts its title bar and borders, which the window manager reports only once
+// the window is shown: then the client area shrinks by the frame, so that the whole window stands
+// on the screen's width and the work area's height and keeps its minimum outer size.
+void TForm1::fitFrameToScreen()
+{
+    const QWindow *window = windowHandle();
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    if (m_frameFitted || !window || !screen)
+        return;
+    const QMargins frame = window->frameMargins();
+    if (frame.isNull())
+        return;
+    m_frameFitted = true;
+    const int frameWidth = frame.left() + frame.right();
+    const int frameHeight = frame.top() + frame.bottom();
+    setMinimumSize(kMinimumWindow.width() - frameWidth, kMinimumWindow.height() - frameHeight);
+    resize(screen->geometry().width() - frameWidth, screen->availableGeometry().height() - frameHeight);
+    move(0, 0);
+}
+
+void TForm1::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    QTimer::singleShot(0, this, &TForm1::fitFrameToScreen);
+}
+
+void TForm1::moveEvent(QMoveEvent *event)
+{
+    QWidget::moveEvent(event);
+    fitFrameToScreen();
 }
 
 void TForm1::resizeEvent(QResizeEvent *event)

@@ -121,6 +121,8 @@ private:
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void moveEvent(QMoveEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
@@ -131,6 +133,7 @@ private:
     void createListingPage();
     void connectHandlers();
     void setStatusText(int panel, const QString &text);
+    void fitFrameToScreen();
 
     // Program-wide values
     FileTable m_table;
@@ -138,6 +141,7 @@ private:
     QString m_listFormat;
     TForm2 *m_filterDialog = nullptr;
     AnchorSet *m_anchors = nullptr;
+    bool m_frameFitted = false;
 
     // Controls, each named as its objectName.
     QWidget *StatusBar1 = nullptr;
