@@ -4,6 +4,7 @@
 #include <QWidget>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "platform/version.h"
 #include "workset/file_table.h"
@@ -114,8 +115,9 @@ private:
     void BuildFileList();
 
     PrinterProvider m_printerProvider;
-    // The last listing built, with the names' own bytes: saved as it is while the field is unedited.
-    std::string m_builtListing;
+    // The lines of the last listing built, with the names' own bytes: saved as they are while the
+    // field is unedited (a listing of one empty line is then still one line).
+    std::vector<std::string> m_builtLines;
     // The save dialog offers the file name chosen last.
     QString m_lastListFileName;
 

@@ -37,10 +37,10 @@ std::unique_ptr<QPrinter> defaultPrinter()
 // What the field holds now. While the user has not edited it, that is the listing as built, from
 // the names' own bytes (a name that is not UTF-8 is shown with replacement characters but saved
 // as it is); after an edit it is the field's text.
-std::vector<std::string> shownLines(const QTextEdit *field, const std::string &built)
+std::vector<std::string> shownLines(const QTextEdit *field, const std::vector<std::string> &built)
 {
     if (!field->document()->isModified())
-        return splitLines(built);
+        return built;
     return splitLines(field->toPlainText().toStdString());
 }
 
@@ -76,8 +76,8 @@ void TForm1::BuildFileList()
                                                 : LetterCase::Lower;
 
     const auto formats = platform::LocaleFormats::fromLocale(QLocale());
-    m_builtListing = joinLines(nomaro::BuildFileList(m_table, options, formats));
-    LISTADOC->setPlainText(QString::fromStdString(m_builtListing));
+    m_builtLines = nomaro::BuildFileList(m_table, options, formats);
+    LISTADOC->setPlainText(QString::fromStdString(joinLines(m_builtLines)));
     LISTADOC->document()->setModified(false);
 }
 
@@ -148,7 +148,7 @@ void TForm1::SBSAVELISTAClick()
     const QString file = SD1->selectedFiles().constFirst();
     m_lastListFileName = QFileInfo(file).fileName();
 
-    const std::vector<std::string> lines = shownLines(LISTADOC, m_builtListing);
+    const std::vector<std::string> lines = shownLines(LISTADOC, m_builtLines);
     SaveResult result;
     {
         platform::HourglassGuard hourglass;

@@ -273,6 +273,17 @@ TEST_F(ListingPage, EmptyListingSavesAZeroByteFile)
     EXPECT_EQ(test::readFile(dir.pathOf("vuota.TXT")), "");
 }
 
+TEST_F(ListingPage, AListingOfOneEmptyLineSavesThatLine)
+{
+    TempDir dir;
+    addRow(".profile");
+    click("MARKDIR");
+    click("RBTXT");
+    SaveDialogAnswer answer(dir.pathOf("una.TXT"));
+    click("SBSAVELISTA");
+    EXPECT_EQ(test::readFile(dir.pathOf("una.TXT")), "\r\n");
+}
+
 TEST_F(ListingPage, SavesRtfWithBracesEscaped)
 {
     TempDir dir;
