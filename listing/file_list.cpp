@@ -3,20 +3,10 @@
 #include "platform/ascii_case.h"
 #include "platform/datetime.h"
 #include "platform/paths.h"
+#include "platform/utf8.h"
 
 namespace nomaro {
 namespace {
-
-// Characters, not bytes, so that a marker such as "→" is matched by one blank.
-std::size_t characterCount(const std::string &utf8)
-{
-    std::size_t count = 0;
-    for (const char byte : utf8) {
-        if ((static_cast<unsigned char>(byte) & 0xC0) != 0x80)
-            ++count;
-    }
-    return count;
-}
 
 // A field after the first is preceded by the separator, unless nothing stands before it.
 void appendField(std::string &line, const std::string &separator, const std::string &field)
@@ -48,7 +38,8 @@ std::vector<std::string> BuildFileList(const FileTable &table, const ListOptions
     const double divisor = kilobytes ? 1024.0 : 1048576.0;
     const int width = kilobytes ? 8 : 5;
     const char *const unit = kilobytes ? " KB" : " MB";
-    const std::string blanks(characterCount(options.marker), ' ');
+    // Characters, not bytes, so that a marker such as "→" is matched by one blank.
+    const std::string blanks(platform::utf8CharacterCount(options.marker), ' ');
 
     std::vector<std::string> lines;
     lines.reserve(static_cast<std::size_t>(table.rowCount()));

@@ -3,59 +3,10 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "platform/utf8.h"
+
 namespace nomaro {
 namespace {
-
-constexpr char32_t kReplacement = 0xFFFD;
-
-// Decodes one UTF-8 sequence at `i`, advancing past it; a malformed sequence gives U+FFFD and
-// skips one byte only, so the rest of the line is read as it stands.
-char32_t nextCodePoint(std::string_view text, std::size_t &i)
-{
-    const auto byte = [&](std::size_t at) { return static_cast<unsigned char>(text[at]); };
-    const unsigned char lead = byte(i);
-    if (lead < 0x80) {
-        ++i;
-        return lead;
-    }
-    int length = 0;
-    char32_t cp = 0;
-    char32_t minimum = 0;
-    if ((lead & 0xE0) == 0xC0) {
-        length = 2;
-        cp = lead & 0x1F;
-        minimum = 0x80;
-    } else if ((lead & 0xF0) == 0xE0) {
-        length = 3;
-        cp = lead & 0x0F;
-        minimum = 0x800;
-    } else if ((lead & 0xF8) == 0xF0) {
-        length = 4;
-        cp = lead & 0x07;
-        minimum = 0x10000;
-    } else {
-        ++i;
-        return kReplacement;
-    }
-    if (i + static_cast<std::size_t>(length) > text.size()) {
-        ++i;
-        return kReplacement;
-    }
-    for (int k = 1; k < length; ++k) {
-        const unsigned char next = byte(i + static_cast<std::size_t>(k));
-        if ((next & 0xC0) != 0x80) {
-            ++i;
-            return kReplacement;
-        }
-        cp = (cp << 6) | (next & 0x3F);
-    }
-    if (cp < minimum || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
-        ++i;
-        return kReplacement;
-    }
-    i += static_cast<std::size_t>(length);
-    return cp;
-}
 
 // RTF's \uN takes a signed 16-bit number, followed by the one character ("?") that a reader
 // without Unicode shows instead. The "?" is written as \'3f: some readers skip the whole word
@@ -68,7 +19,7 @@ void appendUnicodeEscape(std::string &out, std::uint16_t unit)
 void appendRtfText(std::string &out, std::string_view line)
 {
     for (std::size_t i = 0; i < line.size();) {
-        const char32_t cp = nextCodePoint(line, i);
+        const char32_t cp = platform::nextUtf8CodePoint(line, i);
         if (cp == '\\' || cp == '{' || cp == '}') {
             out += '\\';
             out += static_cast<char>(cp);

@@ -1,6 +1,7 @@
 #include "rename/naming_rules.h"
 
 #include "platform/ascii_case.h"
+#include "platform/utf8.h"
 
 #include <algorithm>
 #include <cmath>
@@ -57,45 +58,11 @@ std::string withoutRange(const std::string &text, std::size_t pos, std::size_t l
     return text.substr(0, pos) + text.substr(pos + length, kNameTail);
 }
 
-bool isContinuation(std::string_view text, std::size_t pos, unsigned char low = 0x80,
-                    unsigned char high = 0xBF)
-{
-    if (pos >= text.size())
-        return false;
-    const auto c = static_cast<unsigned char>(text[pos]);
-    return c >= low && c <= high;
-}
-
 } // namespace
-
-std::size_t characterLength(std::string_view text, std::size_t pos)
-{
-    if (pos >= text.size())
-        return 0;
-    const auto lead = static_cast<unsigned char>(text[pos]);
-    // Lead bytes and the ranges their second byte may take (no overlong forms, no surrogates,
-    // nothing above U+10FFFF).
-    if (lead >= 0xC2 && lead <= 0xDF)
-        return isContinuation(text, pos + 1) ? 2 : 1;
-    if (lead >= 0xE0 && lead <= 0xEF) {
-        const unsigned char low = lead == 0xE0 ? 0xA0 : 0x80;
-        const unsigned char high = lead == 0xED ? 0x9F : 0xBF;
-        return isContinuation(text, pos + 1, low, high) && isContinuation(text, pos + 2) ? 3 : 1;
-    }
-    if (lead >= 0xF0 && lead <= 0xF4) {
-        const unsigned char low = lead == 0xF0 ? 0x90 : 0x80;
-        const unsigned char high = lead == 0xF4 ? 0x8F : 0xBF;
-        return isContinuation(text, pos + 1, low, high) && isContinuation(text, pos + 2)
-                && isContinuation(text, pos + 3)
-            ? 4
-            : 1;
-    }
-    return 1;
-}
 
 std::string_view firstCharacter(std::string_view text)
 {
-    return text.substr(0, characterLength(text, 0));
+    return text.substr(0, platform::utf8CharacterLength(text, 0));
 }
 
 std::vector<std::string> splitWordList(const std::string &text)
@@ -216,7 +183,7 @@ RuleOutcome ApplyCharReplaceRule(FileTable &table, const CharReplaceInput &input
         std::string result;
         result.reserve(base.size());
         for (std::size_t pos = 0; pos < base.size();) {
-            const std::size_t length = characterLength(base, pos);
+            const std::size_t length = platform::utf8CharacterLength(base, pos);
             const std::string_view character = std::string_view(base).substr(pos, length);
             if (character == searched)
                 result.append(replacement);

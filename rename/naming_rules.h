@@ -59,9 +59,8 @@ RuleOutcome ApplyExtensionRule(FileTable &table, const ExtensionInput &input);
 RuleOutcome ApplyCleanNameRule(FileTable &table, const CleanNameInput &input);
 RuleOutcome ApplyCharReplaceRule(FileTable &table, const CharReplaceInput &input);
 
-// The bytes of the character starting at `pos`: a whole UTF-8 sequence, or one byte where the
-// text is not valid UTF-8 there.
-std::size_t characterLength(std::string_view text, std::size_t pos);
+// The first character of a field: a whole UTF-8 sequence, or one byte where the text is not
+// valid UTF-8 there.
 std::string_view firstCharacter(std::string_view text);
 
 // The clean-name word list: at most 20 trimmed pieces between commas, empty pieces kept.

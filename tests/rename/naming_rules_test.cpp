@@ -324,35 +324,7 @@ INSTANTIATE_TEST_SUITE_P(
                  false}),
     caseName<CharReplaceInput>);
 
-// ---- Characters and echo labels ---------------------------------------------------------------
-
-struct CharacterCase
-{
-    const char *what;
-    std::string text;
-    std::size_t length;
-};
-
-class CharacterLength : public testing::TestWithParam<CharacterCase> {};
-
-TEST_P(CharacterLength, OfFirstCharacter)
-{
-    EXPECT_EQ(characterLength(GetParam().text, 0), GetParam().length);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, CharacterLength,
-    testing::Values(CharacterCase{"ascii", "ab", 1}, CharacterCase{"two_bytes", "èa", 2},
-                    CharacterCase{"three_bytes", "€a", 3},
-                    CharacterCase{"four_bytes", "\xF0\x9F\x93\xB7x", 4},
-                    CharacterCase{"cut_sequence", "\xE2\x82", 1},
-                    CharacterCase{"lone_continuation", "\x80\x80", 1},
-                    CharacterCase{"overlong_form", "\xC0\x80", 1},
-                    CharacterCase{"surrogate", "\xED\xA0\x80", 1},
-                    CharacterCase{"above_unicode", "\xF4\x90\x80\x80", 1},
-                    CharacterCase{"latin1_byte_before_ascii", "\xE9t", 1},
-                    CharacterCase{"empty", "", 0}),
-    [](const auto &info) { return std::string(info.param.what); });
+// ---- Echo labels ---------------------------------------------------------------------------
 
 TEST(EchoLabel, ShowsTheWholeFirstCharacterBetweenAngles)
 {
