@@ -279,6 +279,10 @@ void NumEdit::keyReleaseEvent(QKeyEvent *event)
 void NumEdit::focusInEvent(QFocusEvent *event)
 {
     QLineEdit::focusInEvent(event);
+    // The focus coming back from a popup (our own context menu, before it runs the chosen
+    // command) or from another window is no entering: the selection the user made stays.
+    if (event->reason() == Qt::PopupFocusReason || event->reason() == Qt::ActiveWindowFocusReason)
+        return;
     if (m_autoSelect)
         selectAll();
     else if (hasSelectedText())

@@ -2,7 +2,10 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QContextMenuEvent>
 #include <QLineEdit>
+#include <QMenu>
+#include <QTimer>
 #include <QTest>
 #include <QVBoxLayout>
 
@@ -159,6 +162,46 @@ TEST_F(NumEditWindow, clipboardShortcutsGoThroughTheRules)
     QTest::keyClick(m_field, Qt::Key_V, Qt::ControlModifier);
     EXPECT_EQ(m_field->text(), QStringLiteral("78"));
     EXPECT_EQ(platform::beepCount() - beeps, 1);
+}
+
+// Chooses `item` in the context menu of `field` with a click, as the user would.
+void chooseFromContextMenu(NumEdit *field, const QString &item)
+{
+    bool chosen = false;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+        if (!menu || !menu->isVisible())
+            return;
+        poll.stop();
+        for (QAction *action : menu->actions()) {
+            if (action->text() == item && action->isEnabled()) {
+                QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(action).center());
+                chosen = true;
+            }
+        }
+        if (!chosen)
+            menu->close();
+    });
+    poll.start(10);
+    const QPoint at = field->rect().center();
+    QContextMenuEvent event(QContextMenuEvent::Mouse, at, field->mapToGlobal(at));
+    QApplication::sendEvent(field, &event);
+    EXPECT_TRUE(chosen) << item.toStdString();
+}
+
+TEST_F(NumEditWindow, theContextMenuActsOnTheSelectionItWasOpenedOn)
+{
+    m_field->setValue(1234);
+    QGuiApplication::clipboard()->setText(QStringLiteral("5"));
+    m_field->setCursorPosition(4);
+    chooseFromContextMenu(m_field, QStringLiteral("Incolla"));
+    EXPECT_EQ(m_field->text(), QStringLiteral("12345"));
+
+    m_field->setSelection(1, 2);
+    chooseFromContextMenu(m_field, QStringLiteral("Copia"));
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("23"));
+    EXPECT_EQ(m_field->selectedText(), QStringLiteral("23")) << "closing the menu is no entering";
 }
 
 TEST_F(NumEditWindow, onClearTakesOverTheClearCommand)
