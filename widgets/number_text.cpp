@@ -179,10 +179,10 @@ std::u16string formatScientific(Extended x, int minDecimals, int maxDecimals, co
 
 Extended powerOfTen(int exponent)
 {
+    // strtold, unlike from_chars, gives the powers below the normal range (down to 1E-4951)
+    // instead of refusing them; the text holds no decimal point, so the C locale is no concern.
     const std::string text = "1E" + std::to_string(exponent);
-    Extended value = 1;
-    std::from_chars(text.data(), text.data() + text.size(), value);
-    return value;
+    return std::strtold(text.c_str(), nullptr);
 }
 
 std::u16string formatEngineering(Extended x, int decimals, const Separators &separators)

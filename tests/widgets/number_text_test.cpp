@@ -56,6 +56,7 @@ INSTANTIATE_TEST_SUITE_P(
         FormatCase{"engineering_exponent_is_a_multiple_of_three", 12345, -1, NumFormat::Engineering, "12,345E3"},
         FormatCase{"engineering_below_one", 0.00012L, -1, NumFormat::Engineering, "0,12E-3"},
         FormatCase{"engineering_zero", 0, -1, NumFormat::Engineering, "0E0"},
+        FormatCase{"engineering_below_the_normal_range", 1e-4932L, -1, NumFormat::Engineering, "1E-4932"},
         FormatCase{"huge_standard_number_is_written_with_exponent", 1.5e20L, -1, NumFormat::Standard, "1,5E20"},
         FormatCase{"largest_value_reads_back", LDBL_MAX, -1, NumFormat::Standard, "1,18973149535723E4932"}),
     [](const auto &info) { return std::string(info.param.name); });
