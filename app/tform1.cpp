@@ -19,15 +19,15 @@
 #include <QTableView>
 #include <QTextEdit>
 #include <QTimer>
-#include <QWindow>
 #include <QToolButton>
+#include <QWindow>
 
 #include "app/anchors.h"
 #include "app/icons.h"
 #include "app/multirow_tabs.h"
 #include "app/splitterbar.h"
-#include "widgets/superspin.h"
 #include "browser/shelllist.h"
+#include "widgets/superspin.h"
 #include "workset/tform2.h"
 
 namespace nomaro {
