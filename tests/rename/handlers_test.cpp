@@ -2,6 +2,7 @@
 
 #include "platform/beep.h"
 #include "tests/support/controls.h"
+#include "tests/rename/rows.h"
 #include "tests/support/modal.h"
 #include "tests/support/tempdir.h"
 #include "widgets/superspin.h"
@@ -38,12 +39,7 @@ struct RenameHandlers : ::testing::Test
 
     void addRow(const std::string &folder, const std::string &name, const std::string &newName)
     {
-        nm row;
-        row.name = name;
-        row.newName = newName;
-        row.folder = folder;
-        row.extension = extensionOf(name);
-        window.fileTable().append(row);
+        window.fileTable().append(test::rowOf(folder, name, newName));
     }
 
     void addRows(const std::vector<std::string> &names)

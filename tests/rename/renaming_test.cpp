@@ -2,6 +2,7 @@
 
 #include "platform/rename.h"
 #include "platform/rename_posix.h"
+#include "tests/rename/rows.h"
 #include "tests/support/tempdir.h"
 
 #include <gtest/gtest.h>
@@ -18,16 +19,7 @@ using platform::RenameStatus;
 using test::TempDir;
 using test::exists;
 using test::readFile;
-
-nm rowOf(const std::string &folder, const std::string &name, const std::string &newName)
-{
-    nm row;
-    row.name = name;
-    row.newName = newName;
-    row.folder = folder;
-    row.extension = extensionOf(name);
-    return row;
-}
+using test::rowOf;
 
 std::vector<std::string> entriesOf(const std::string &folder)
 {
