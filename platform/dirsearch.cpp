@@ -4,8 +4,9 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <fnmatch.h>
-#include <sys/stat.h>
 #include <unistd.h>
+
+#include "platform/entry_stat.h"
 
 namespace nomaro::platform {
 namespace {
@@ -77,10 +78,8 @@ SearchResult searchDirectory(const std::string &folder, std::string_view pattern
         const std::string_view name(entry->d_name);
         if (!isDotOrDotDot(name) && ::fnmatch(fnPattern.c_str(), entry->d_name, FNM_NOESCAPE | FNM_CASEFOLD) == 0) {
             bool directory = entry->d_type == DT_DIR;
-            if (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) {
-                struct stat info;
-                directory = ::fstatat(fd, entry->d_name, &info, 0) == 0 && S_ISDIR(info.st_mode);
-            }
+            if (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN)
+                directory = statEntry(fd, entry->d_name).isDirectory();
             result.outcome = SearchOutcome::Found;
             found(name, directory);
         }

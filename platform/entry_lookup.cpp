@@ -2,7 +2,8 @@
 
 #include <cerrno>
 #include <ctime>
-#include <sys/stat.h>
+
+#include "platform/entry_stat.h"
 
 namespace nomaro::platform {
 
@@ -29,22 +30,16 @@ DateTimeValue localWriteTime(const struct stat &info)
 EntryInfo lookUpEntry(const std::string &fullPath)
 {
     EntryInfo entry;
-    struct stat info{};
-    if (::lstat(fullPath.c_str(), &info) != 0) {
-        entry.status = (errno == ENOENT || errno == ENOTDIR) ? EntryInfo::Status::Missing
-                                                            : EntryInfo::Status::Failed;
+    const EntryStatus status = statEntry(fullPath);
+    if (!status.found()) {
+        entry.status = (status.error == ENOENT || status.error == ENOTDIR) ? EntryInfo::Status::Missing
+                                                                         : EntryInfo::Status::Failed;
         return entry;
     }
-    // A link counts as what it leads to; a link that leads nowhere stays an entry of its own.
-    if (S_ISLNK(info.st_mode)) {
-        struct stat target{};
-        if (::stat(fullPath.c_str(), &target) == 0)
-            info = target;
-    }
     entry.status = EntryInfo::Status::Found;
-    entry.isFolder = S_ISDIR(info.st_mode);
-    entry.size = entry.isFolder || !S_ISREG(info.st_mode) ? 0 : static_cast<std::uint64_t>(info.st_size);
-    entry.lastWrite = localWriteTime(info);
+    entry.isFolder = status.isDirectory();
+    entry.size = status.isRegular() ? static_cast<std::uint64_t>(status.info.st_size) : 0;
+    entry.lastWrite = localWriteTime(status.info);
     return entry;
 }
 

@@ -23,6 +23,7 @@ enum ElementFlag : std::uint8_t {
     ElementHome = 0x10,    // Root: the user's home folder
     ElementDesktop = 0x20, // Root: the user's desktop folder
     ElementDrive = 0x40,   // Root: a mount point
+    ElementStatKnown = 0x80, // size and time were read from the entry
 };
 
 // One element, decoded. `name` points into the list it was read from.
@@ -31,7 +32,7 @@ struct ItemElement
     ElementType type = ElementType::Entry;
     std::uint8_t flags = 0;
     std::uint64_t size = 0;
-    std::int64_t mtimeSeconds = 0;
+    std::int64_t mtimeSeconds = 0; // the last write, or the last change where no write time is kept
     std::uint32_t mtimeNanoseconds = 0;
     std::string_view name; // Entry: the name bytes; Root: the absolute path; Computer: empty
 

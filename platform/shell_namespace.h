@@ -72,7 +72,9 @@ enum SpecialFolder : std::uint8_t {
 };
 
 // A bound folder of the namespace: answers for its children, given as one-element identifier
-// lists relative to it.
+// lists relative to it (or as their decoded elements). The desktop, "Computer" and the
+// file-system folders each answer in their own way (see shell_namespace_*.cpp); what depends
+// only on the kind of child is answered here for all of them.
 class ShellFolder
 {
 public:
@@ -80,51 +82,60 @@ public:
     // ShellError when the folder does not exist or is no folder.
     static std::unique_ptr<ShellFolder> bind(const ItemIdList &absolute);
 
+    virtual ~ShellFolder();
+    ShellFolder(const ShellFolder &) = delete;
+    ShellFolder &operator=(const ShellFolder &) = delete;
+
     const ItemIdList &absoluteId() const { return m_absolute; }
     // The folder's file-system path; empty for a virtual folder.
     const std::string &path() const { return m_path; }
 
     // Hands every child to `sink`, in the order the folder gives them; `error` receives the
     // system's error number when the enumeration does not end with NoMoreItems.
-    EnumEnd enumerate(unsigned flags, const std::function<void(ItemIdList &&child)> &sink, int &error) const;
+    virtual EnumEnd enumerate(unsigned flags, const std::function<void(ItemIdList &&child)> &sink, int &error) const = 0;
 
     // The attributes of a child, limited to those in `wanted` (some cost a look at the disk).
     std::uint32_t attributes(const ItemIdList &child, std::uint32_t wanted) const;
+    std::uint32_t attributes(const ItemElement &child, std::uint32_t wanted) const;
     std::string displayName(const ItemIdList &child, DisplayNameKind kind) const;
+    std::string displayName(const ItemElement &child, DisplayNameKind kind) const;
     // The child's file-system path; empty when it has none.
     std::string childPath(const ItemIdList &child) const;
+    std::string childPath(const ItemElement &child) const;
 
     // Orders two children for a column: negative, zero or positive. Column 0 puts folders
     // before files, then compares names (see compareNames); other columns compare their values
     // and break ties by column 0.
     int compare(int column, const ItemIdList &a, const ItemIdList &b) const;
-    int compare(int column, const ItemElement &a, const ItemElement &b) const;
+    virtual int compare(int column, const ItemElement &a, const ItemElement &b) const = 0;
     // A key that orders children for a column as compare does as far as it goes: a smaller key
     // means an earlier child; equal keys leave the order to compare.
-    SortKey sortKey(int column, const ItemElement &element) const;
+    virtual SortKey sortKey(int column, const ItemElement &element) const;
 
     // Column details, offered by virtual folders that list something other than files.
-    bool hasColumnDetails() const;
-    std::optional<ColumnDetail> columnDetail(int column) const;
-    std::string detailText(const ItemIdList &child, int column, const LocaleFormats &formats) const;
+    virtual bool hasColumnDetails() const;
+    virtual std::optional<ColumnDetail> columnDetail(int column) const;
+    virtual std::string detailText(const ItemIdList &child, int column, const LocaleFormats &formats) const;
 
     std::string typeName(const ItemIdList &child) const;
+    std::string typeName(const ItemElement &child) const;
     // The icon theme name for the child.
     std::string iconName(const ItemIdList &child) const;
+    std::string iconName(const ItemElement &child) const;
 
     // Renames a child within this folder, never replacing an existing item; gives the child's
     // new identifier. Raises a ShellError on failure.
-    ItemIdList rename(const ItemIdList &child, const std::string &newName) const;
+    virtual ItemIdList rename(const ItemIdList &child, const std::string &newName) const;
+
+protected:
+    ShellFolder(ItemIdList absolute, std::string path);
+    // The drive that holds a root child, or this folder for any other child.
+    const Drive *driveFor(const ItemElement &element) const;
+    // Reads the mount table again, for a folder that lists the drives.
+    const std::vector<Drive> &rereadDrives() const;
 
 private:
-    enum class Kind { Desktop, Computer, FileSystem };
-
-    ShellFolder(ItemIdList absolute, Kind kind, std::string path);
-    const Drive *driveFor(const ItemElement &element) const;
-    std::string typeNameOf(const ItemElement &element) const;
-
     ItemIdList m_absolute;
-    Kind m_kind;
     std::string m_path;
     mutable std::optional<std::vector<Drive>> m_drives;
 };

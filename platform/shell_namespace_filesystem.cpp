@@ -1,0 +1,210 @@
+// The file-system folders: every folder below the desktop's own, listed from the disk.
+
+#include <cerrno>
+#include <dirent.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include "platform/entry_stat.h"
+#include "platform/paths.h"
+#include "platform/rename.h"
+#include "platform/shell_compare.h"
+#include "platform/shell_error.h"
+#include "platform/shell_namespace_parts.h"
+
+namespace nomaro::platform::detail {
+namespace {
+
+std::uint8_t kindFlags(const EntryStatus &status)
+{
+    if (status.isLink)
+        return S_ISDIR(status.info.st_mode) ? ElementSymlink | ElementLinkToDirectory : ElementSymlink;
+    if (S_ISDIR(status.info.st_mode))
+        return ElementDirectory;
+    if (S_ISREG(status.info.st_mode))
+        return ElementRegular;
+    return 0;
+}
+
+} // namespace
+
+std::string inQuotes(const std::string &text)
+{
+    return "\"" + text + "\"";
+}
+
+int sign(long long value)
+{
+    return value < 0 ? -1 : value > 0 ? 1 : 0;
+}
+
+ItemIdList makeElement(ElementType type, std::uint8_t flags, std::string_view name, const struct stat *info)
+{
+    ItemElement element;
+    element.type = type;
+    element.flags = flags;
+    element.name = name;
+    if (info) {
+        element.flags |= ElementStatKnown;
+        element.size = static_cast<std::uint64_t>(info->st_size);
+        // A file system that keeps no write time shows the last change instead.
+        const timespec &when = info->st_mtim.tv_sec != 0 ? info->st_mtim : info->st_ctim;
+        element.mtimeSeconds = when.tv_sec;
+        element.mtimeNanoseconds = static_cast<std::uint32_t>(when.tv_nsec);
+    }
+    if (auto list = ItemIdList::single(element))
+        return std::move(*list);
+    raiseShellError(ENAMETOOLONG, "Nome troppo lungo " + inQuotes(std::string(name)));
+}
+
+std::optional<ItemIdList> entryElement(int folderFd, const char *pathOrName, std::string_view name, int &error)
+{
+    const EntryStatus status = statEntry(folderFd, pathOrName);
+    if (!status.found()) {
+        error = status.error;
+        return std::nullopt;
+    }
+    return makeElement(ElementType::Entry, kindFlags(status), name, &status.info);
+}
+
+FileSystemFolder::FileSystemFolder(ItemIdList absolute, std::string path)
+    : ShellFolder(std::move(absolute), std::move(path))
+{
+}
+
+EnumEnd FileSystemFolder::enumerate(unsigned flags, const std::function<void(ItemIdList &&)> &sink, int &error) const
+{
+    error = 0;
+    const int fd = ::open(path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) {
+        error = errno;
+        return EnumEnd::CannotStart;
+    }
+    DIR *dir = ::fdopendir(fd);
+    if (!dir) {
+        error = errno;
+        ::close(fd);
+        return EnumEnd::CannotStart;
+    }
+
+    errno = 0;
+    while (const dirent *entry = ::readdir(dir)) {
+        const char *name = entry->d_name;
+        if (name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'))) {
+            errno = 0;
+            continue;
+        }
+        if (name[0] == '.' && !(flags & EnumHidden)) {
+            errno = 0;
+            continue;
+        }
+        int statError = 0;
+        std::optional<ItemIdList> child = entryElement(fd, name, name, statError);
+        // An entry that went away since it was read is simply not there any more; one that
+        // cannot be looked at (a folder without search permission) is still listed.
+        if (!child && statError != ENOENT)
+            child = makeElement(ElementType::Entry, 0, name, nullptr);
+        if (child) {
+            const bool folder = child->firstElement().isDirectory();
+            if (folder ? (flags & EnumFolders) : (flags & EnumNonFolders))
+                sink(std::move(*child));
+        }
+        errno = 0;
+    }
+    const int readError = errno;
+    ::closedir(dir);
+    if (readError == 0)
+        return EnumEnd::NoMoreItems;
+    error = readError;
+    switch (readError) {
+    case ENOENT:
+    case ESTALE:
+    case EIO:
+    case ENOMEDIUM:
+    case ENODEV:
+    case ENXIO:
+    case ENOTCONN:
+        return EnumEnd::GeneralFailure;
+    default:
+        return EnumEnd::Error;
+    }
+}
+
+int FileSystemFolder::compare(int column, const ItemElement &x, const ItemElement &y) const
+{
+    int order = 0;
+    switch (column) {
+    case 1: {
+        const std::uint64_t sx = x.isDirectory() ? 0 : x.size;
+        const std::uint64_t sy = y.isDirectory() ? 0 : y.size;
+        order = sx < sy ? -1 : sx > sy ? 1 : 0;
+        break;
+    }
+    case 2:
+        order = compareNames(typeName(x), typeName(y));
+        break;
+    case 3:
+        order = x.mtimeSeconds != y.mtimeSeconds ? sign(x.mtimeSeconds - y.mtimeSeconds)
+                                                 : sign(static_cast<long long>(x.mtimeNanoseconds) - y.mtimeNanoseconds);
+        break;
+    default:
+        break;
+    }
+    if (order != 0)
+        return order;
+    if (x.isDirectory() != y.isDirectory())
+        return x.isDirectory() ? -1 : 1;
+    return compareNames(x.name, y.name);
+}
+
+SortKey FileSystemFolder::sortKey(int column, const ItemElement &element) const
+{
+    const bool folder = element.isDirectory();
+    switch (column) {
+    case 0: {
+        // Folders first in the top bit; the name's key moves down a bit and loses its last
+        // one, which keeps its order.
+        const SortKey name = namePrefixKey(element.name);
+        const std::uint64_t fileBit = folder ? 0 : std::uint64_t(1) << 63;
+        return {fileBit | (name.high >> 1), (name.high << 63) | (name.low >> 1)};
+    }
+    case 1:
+        return {folder ? 0 : element.size, 0};
+    case 3:
+        return {static_cast<std::uint64_t>(element.mtimeSeconds) ^ (std::uint64_t(1) << 63), element.mtimeNanoseconds};
+    default:
+        return {};
+    }
+}
+
+ItemIdList FileSystemFolder::rename(const ItemIdList &child, const std::string &newName) const
+{
+    const ItemElement element = child.firstElement();
+    if (element.type != ElementType::Entry)
+        return ShellFolder::rename(child, newName);
+    const std::string oldName(element.name);
+    // The one rename of the program: it never replaces another item, and carries out a change of
+    // letter case on a file system that ignores case.
+    errno = 0;
+    switch (renameItem(path(), oldName, newName)) {
+    case RenameStatus::Renamed:
+        break;
+    case RenameStatus::InvalidName:
+        raiseShellError(EINVAL, "Nome non valido " + inQuotes(newName));
+    case RenameStatus::TargetExists:
+        raiseShellError(EEXIST, "Impossibile rinominare " + inQuotes(oldName) + " in " + inQuotes(newName));
+    case RenameStatus::Failed:
+        raiseShellError(errno != 0 ? errno : EIO,
+                        "Impossibile rinominare " + inQuotes(oldName) + " in " + inQuotes(newName));
+    }
+    if (newName == oldName)
+        return child;
+
+    const std::string to = joinPath(path(), newName);
+    int lookupError = 0;
+    if (auto renamed = entryElement(AT_FDCWD, to.c_str(), newName, lookupError))
+        return std::move(*renamed);
+    raiseShellError(lookupError, "Impossibile trovare " + inQuotes(to));
+}
+
+} // namespace nomaro::platform::detail
