@@ -12,15 +12,14 @@
 #include <QPalette>
 #include <QUrl>
 #include <algorithm>
-#include <climits>
 #include <cstdlib>
-#include <sys/stat.h>
 
+#include "browser/foldercontext.h"
 #include "browser/shelllistitemdata.h"
 #include "browser/shelllistmodel.h"
 #include "platform/hourglass.h"
+#include "platform/entry_stat.h"
 #include "platform/shell_error.h"
-#include "platform/dirsearch.h"
 #include "platform/shell_namespace.h"
 
 namespace nomaro {
@@ -66,21 +65,6 @@ Qt::Alignment toAlignment(platform::Alignment alignment)
     return Qt::AlignLeft;
 }
 
-std::vector<std::string> parseMasks(const std::string &text)
-{
-    std::vector<std::string> masks;
-    std::size_t at = 0;
-    while (at <= text.size()) {
-        std::size_t end = text.find(';', at);
-        if (end == std::string::npos)
-            end = text.size();
-        if (end > at)
-            masks.push_back(text.substr(at, end - at));
-        at = end + 1;
-    }
-    return masks;
-}
-
 // Disables painting for its lifetime and restores the previous state on every way out.
 class UpdateBracket
 {
@@ -120,6 +104,8 @@ ShellList::ShellList(QWidget *parent)
     : QTreeView(parent)
     , m_model(new ShellListModel(this))
 {
+    m_model->context().setOptions(m_options);
+    m_model->setGhostedBrush(palette().brush(QPalette::Disabled, QPalette::Text));
     setModel(m_model);
     setRootIsDecorated(false);
     setItemsExpandable(false);
@@ -194,6 +180,31 @@ void ShellList::SelectAll()
     selectAll();
 }
 
+const FolderContext &ShellList::folderContext() const
+{
+    return m_model->context();
+}
+
+const platform::ShellFolder *ShellList::boundFolder() const
+{
+    return m_model->context().folder();
+}
+
+const platform::ItemIdList &ShellList::currentFolderId() const
+{
+    return m_model->context().folderId();
+}
+
+const platform::LocaleFormats &ShellList::localeFormats() const
+{
+    return m_model->context().formats();
+}
+
+const QString &ShellList::shortTimeFormat() const
+{
+    return m_model->context().shortTimeFormat();
+}
+
 void ShellList::setFolderPath(const std::string &path)
 {
     m_folder.SetIdList(platform::idListFromPath(path));
@@ -203,6 +214,7 @@ void ShellList::SetOptions(ShellListOptions options)
 {
     const ShellListOptions changed = static_cast<ShellListOptions>(options ^ m_options);
     m_options = options;
+    m_model->context().setOptions(options);
     if (!hasWindow() || changed == 0)
         return;
     if (changed & optionBit(sloOleDrop))
@@ -219,15 +231,8 @@ void ShellList::SetOptions(ShellListOptions options)
 
 void ShellList::SetFileFilter(const std::string &mask)
 {
-    const std::string old = std::move(m_fileFilter);
-    m_fileFilter = mask;
-    if (mask != old) {
-        m_masks = parseMasks(mask);
-        if (hasOption(sloAutoFill))
-            Refresh();
-    } else if (mask.empty()) {
-        m_masks.clear();
-    }
+    if (m_listing.setFileFilter(mask) && hasOption(sloAutoFill))
+        Refresh();
 }
 
 void ShellList::setMultiSelect(bool multiSelect)
@@ -269,8 +274,8 @@ void ShellList::Refresh()
     {
         UpdateBracket bracket(this);
         std::unique_ptr<platform::ShellFolder> folder = platform::ShellFolder::bind(m_folder.IdList());
-        OnExit discardNameSet([this] { m_nameSet.reset(); });
-        buildNameSet();
+        OnExit discardNameSet([this] { m_listing.discardNameSet(); });
+        m_listing.buildNameSet(m_folder.Path());
         fill(std::move(folder));
     }
     sortItems();
@@ -289,34 +294,9 @@ void ShellList::removeAllRows()
         m_model->clear({});
 }
 
-void ShellList::buildNameSet()
-{
-    m_nameSet.reset();
-    const std::string folderPath = m_folder.Path();
-    if (folderPath.empty() || m_fileFilter.empty() || m_fileFilter == "*" || m_fileFilter == "*.*")
-        return;
-
-    std::vector<std::string> names;
-    platform::ErrorModeGuard quiet;
-    for (const std::string &mask : m_masks) {
-        const platform::SearchResult result = platform::searchDirectory(
-            folderPath, mask, [&names](std::string_view name, bool isDirectory) {
-                if (!isDirectory)
-                    names.emplace_back(name);
-            });
-        // Nothing found goes on to the next mask; a failed search ends the set where it is.
-        if (result.outcome == platform::SearchOutcome::Failed)
-            break;
-    }
-    std::sort(names.begin(), names.end());
-    names.erase(std::unique(names.begin(), names.end()), names.end());
-    m_nameSet = std::move(names);
-}
-
 void ShellList::fill(std::unique_ptr<platform::ShellFolder> folder)
 {
     UpdateBracket bracket(this);
-    platform::ErrorModeGuard quiet;
     if (OnFillStart)
         OnFillStart(this);
     OnExit fillComplete([this] {
@@ -324,34 +304,17 @@ void ShellList::fill(std::unique_ptr<platform::ShellFolder> folder)
             OnFillComplete(this);
     });
 
-    // Until the fill has read the folder the previous one stays current.
-    platform::ItemIdList previousId = m_folderId;
-    std::unique_ptr<platform::ShellFolder> previousFolder = std::move(m_boundFolder);
-    bool done = false;
-    OnExit restore([&] {
-        if (!done) {
-            m_folderId = std::move(previousId);
-            m_boundFolder = std::move(previousFolder);
-        }
-    });
-    m_folderId = folder->absoluteId();
-    m_boundFolder = std::move(folder);
-    m_formats = platform::LocaleFormats::system();
-    m_shortTimeFormat = QLocale::system().timeFormat(QLocale::ShortFormat);
-    rebuildColumns(*m_boundFolder);
+    // The rows join the model with their context only once the folder has been read; until then
+    // the previous context stays current.
+    auto context = std::make_unique<FolderContext>(std::move(folder), m_options);
+    const platform::ShellFolder &bound = *context->folder();
+    rebuildColumns(bound);
 
     unsigned flags = platform::EnumFolders | platform::EnumNonFolders;
     if (hasOption(sloShowHidden))
         flags |= platform::EnumHidden;
-    ShellListModel::Rows children;
-    int error = 0;
-    const platform::EnumEnd end = m_boundFolder->enumerate(
-        flags,
-        [this, &children](platform::ItemIdList &&child) {
-            children.push_back(std::make_unique<ShellListItemData>(this, std::move(child)));
-        },
-        error);
-    switch (end) {
+    FolderListing::Reading reading = FolderListing::read(bound, flags);
+    switch (reading.end) {
     case platform::EnumEnd::NoMoreItems:
         break;
     case platform::EnumEnd::CannotStart:
@@ -359,47 +322,26 @@ void ShellList::fill(std::unique_ptr<platform::ShellFolder> folder)
         // An unreadable or vanished folder shows as empty, without a message.
         return;
     case platform::EnumEnd::Error:
-        platform::raiseShellError(error, "Impossibile leggere la cartella \"" + m_boundFolder->path() + "\"");
+        platform::raiseShellError(reading.error, "Impossibile leggere la cartella \"" + bound.path() + "\"");
     }
-
-    const std::uint32_t wanted = platform::AttrFileSystem | platform::AttrFolder | platform::AttrFileSystemAncestor
-        | platform::AttrHidden | platform::AttrShare | platform::AttrLink;
-    ShellListModel::Rows rows;
-    rows.reserve(children.size());
-    for (std::unique_ptr<ShellListItemData> &child : children) {
-        const std::uint32_t attributes = m_boundFolder->attributes(child->relativeId(), wanted);
-        if (accepts(*m_boundFolder, child->relativeId(), attributes))
-            rows.push_back(std::move(child));
-    }
-    ShellListModel::Rows().swap(children);
-    done = true;
-    m_model->setRows(std::move(rows));
+    std::vector<platform::ItemIdList> rows = m_listing.accepted(bound, std::move(reading.children), acceptance());
+    m_model->setRows(std::move(context), std::move(rows));
 }
 
-bool ShellList::accepts(const platform::ShellFolder &folder, const platform::ItemIdList &child,
-                        std::uint32_t attributes) const
+FolderListing::Acceptance ShellList::acceptance()
 {
-    if (!hasOption(sloNonFilesystemAncestors)
-        && !(attributes & (platform::AttrFileSystem | platform::AttrFileSystemAncestor)))
-        return false;
-    if (hasOption(sloHideFoldersWhenLinkedToTree) && m_treeLink && (attributes & platform::AttrFolder)
-        && (attributes & platform::AttrFileSystem))
-        return false;
-    if (m_nameSet && !(attributes & platform::AttrFolder)) {
-        // The file-name part of the child's full path, which for an entry is its own name.
-        const platform::ItemElement element = child.firstElement();
-        std::string_view name = element.name;
-        if (element.type != platform::ElementType::Entry)
-            name = name.substr(name.rfind('/') + 1);
-        if (!std::binary_search(m_nameSet->begin(), m_nameSet->end(), name, std::less<>()))
-            return false;
-    }
+    FolderListing::Acceptance acceptance;
+    acceptance.nonFilesystemAncestors = hasOption(sloNonFilesystemAncestors);
+    acceptance.hideFileSystemFolders = hasOption(sloHideFoldersWhenLinkedToTree) && m_treeLink;
     if (OnAddItem) {
-        bool allow = true;
-        OnAddItem(const_cast<ShellList *>(this), folder, m_folderId, child, attributes, allow);
-        return allow;
+        acceptance.onAddItem = [this](const platform::ShellFolder &parent, const platform::ItemIdList &parentId,
+                                      const platform::ItemIdList &child, std::uint32_t attributes) {
+            bool allow = true;
+            OnAddItem(this, parent, parentId, child, attributes, allow);
+            return allow;
+        };
     }
-    return true;
+    return acceptance;
 }
 
 void ShellList::saveColumnWidths() const
@@ -489,26 +431,11 @@ void ShellList::showSortIndicator()
 
 void ShellList::sortItems()
 {
-    const platform::ShellFolder *folder = m_boundFolder.get();
-    if (!folder || itemCount() < 2)
+    if (!boundFolder() || itemCount() < 2)
         return;
     // A large folder sorted by a column that the keys do not settle (the type) takes seconds.
     platform::HourglassGuard hourglass;
-    const int key = m_sortKey;
-    if (key == 0) {
-        m_model->sortRows({}, [](const ShellListModel::SortEntry &a, const ShellListModel::SortEntry &b) {
-            return a.item->displayName().compare(b.item->displayName(), Qt::CaseInsensitive) < 0;
-        });
-        return;
-    }
-    const int column = std::abs(key) - 1;
-    m_model->sortRows([folder, column](const platform::ItemElement &element) { return folder->sortKey(column, element); },
-                      [folder, column, key](const ShellListModel::SortEntry &a, const ShellListModel::SortEntry &b) {
-                          if (a.key != b.key)
-                              return key > 0 ? a.key < b.key : a.key > b.key;
-                          const int order = folder->compare(column, a.item->relativeId(), b.item->relativeId());
-                          return key > 0 ? order < 0 : order > 0;
-                      });
+    m_model->sortRows(m_sortKey);
 }
 
 void ShellList::folderChanged()
@@ -560,10 +487,8 @@ void ShellList::openSelection()
     if (item.isLink()) {
         // A link to a folder is entered at its target, so a link that leads back up never
         // builds an ever longer path.
-        char target[PATH_MAX];
-        struct stat info;
-        if (::realpath(item.path().c_str(), target) && ::stat(target, &info) == 0 && S_ISDIR(info.st_mode)) {
-            enterFolder(platform::idListFromPath(target));
+        if (const std::optional<std::string> target = platform::resolvedFolder(item.path())) {
+            enterFolder(platform::idListFromPath(*target));
             return;
         }
     } else if (item.isFolder()) {
@@ -638,6 +563,13 @@ void ShellList::keyPressEvent(QKeyEvent *event)
         }
     }
     QTreeView::keyPressEvent(event);
+}
+
+void ShellList::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::PaletteChange)
+        m_model->setGhostedBrush(palette().brush(QPalette::Disabled, QPalette::Text));
+    QTreeView::changeEvent(event);
 }
 
 void ShellList::mouseDoubleClickEvent(QMouseEvent *event)

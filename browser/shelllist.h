@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "browser/folderlisting.h"
+#include "browser/shelllistoptions.h"
 #include "browser/shelllocator.h"
 #include "platform/itemidlist.h"
 #include "platform/locale_formats.h"
@@ -18,33 +20,9 @@ class ShellFolder;
 
 namespace nomaro {
 
+class FolderContext;
 class ShellListItemData;
 class ShellListModel;
-
-// Options of the folder list; the bit number is the option's value.
-enum ShellListOption : int {
-    sloAutoFill = 0,
-    sloNonFilesystemAncestors = 1,
-    sloDesignInteractive = 2,
-    sloDefaultKeyHandling = 3,
-    sloContextMenus = 4,
-    sloDontChangeFolder = 5,
-    sloDontGoBelowBase = 6,
-    sloDynamicRefresh = 7,
-    sloHideFoldersWhenLinkedToTree = 8,
-    sloOleDrag = 9,
-    sloOleDrop = 10,
-    sloFolderContextMenu = 11,
-    sloShowHidden = 12,
-    sloFilesCanBeFolders = 13,
-};
-
-using ShellListOptions = std::uint16_t;
-
-constexpr ShellListOptions optionBit(ShellListOption option)
-{
-    return static_cast<ShellListOptions>(1u << option);
-}
 
 // Where the header draws the sort arrow.
 enum class HeaderSortDisplayMode { lvNone, lvLeftAlign, lvRightOfText, lvRightAlign };
@@ -100,9 +78,9 @@ public:
     void SetOptions(ShellListOptions options);
 
     // The ";"-separated file masks; a different text refills the list at once.
-    const std::string &FileFilter() const { return m_fileFilter; }
+    const std::string &FileFilter() const { return m_listing.fileFilter(); }
     void SetFileFilter(const std::string &mask);
-    const std::vector<std::string> &masks() const { return m_masks; }
+    const std::vector<std::string> &masks() const { return m_listing.masks(); }
 
     // Empties the list and reads the folder again. Does nothing before the list has a window.
     void Refresh();
@@ -129,11 +107,13 @@ public:
     // Set by a folder tree when it links itself to the list; nullptr when it goes.
     void setTreeLink(ShellListTreeLink *tree) { m_treeLink = tree; }
 
-    // For the item data: the folder being shown and the formats of this fill.
-    const platform::ShellFolder *boundFolder() const { return m_boundFolder.get(); }
-    const platform::ItemIdList &currentFolderId() const { return m_folderId; }
-    const platform::LocaleFormats &localeFormats() const { return m_formats; }
-    const QString &shortTimeFormat() const { return m_shortTimeFormat; }
+    // The rows and the context of the fill they came from (the folder shown, its formats).
+    ShellListModel &rowModel() const { return *m_model; }
+    const FolderContext &folderContext() const;
+    const platform::ShellFolder *boundFolder() const;
+    const platform::ItemIdList &currentFolderId() const;
+    const platform::LocaleFormats &localeFormats() const;
+    const QString &shortTimeFormat() const;
 
     // Optional events; each receives the list first.
     std::function<void(ShellList *)> OnFillStart;
@@ -149,6 +129,7 @@ protected:
     bool event(QEvent *event) override;
     void showEvent(QShowEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    void changeEvent(QEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
 
 private:
@@ -156,8 +137,7 @@ private:
     void folderChanged();
     void removeAllRows();
     void fill(std::unique_ptr<platform::ShellFolder> folder);
-    bool accepts(const platform::ShellFolder &folder, const platform::ItemIdList &child, std::uint32_t attributes) const;
-    void buildNameSet();
+    FolderListing::Acceptance acceptance();
     void rebuildColumns(const platform::ShellFolder &folder);
     void saveColumnWidths() const;
     void sortItems();
@@ -174,15 +154,7 @@ private:
     ShellListModel *m_model = nullptr;
     ShellLocator m_folder;
     ShellListOptions m_options = kDefaultOptions;
-    std::string m_fileFilter;
-    std::vector<std::string> m_masks;
-    // The names the masks let through, sorted; exists only during a fill with masks.
-    std::optional<std::vector<std::string>> m_nameSet;
-
-    std::unique_ptr<platform::ShellFolder> m_boundFolder;
-    platform::ItemIdList m_folderId;
-    platform::LocaleFormats m_formats;
-    QString m_shortTimeFormat;
+    FolderListing m_listing;
 
     bool m_detailsMode = false;
     bool m_rememberWidths = false;

@@ -3,9 +3,8 @@
 #include <QDateTime>
 #include <QFile>
 #include <cmath>
-#include <sys/stat.h>
 
-#include "browser/shelllist.h"
+#include "browser/foldercontext.h"
 #include "platform/shell_namespace.h"
 
 namespace nomaro {
@@ -18,11 +17,25 @@ QString fromBytes(const std::string &bytes)
 
 } // namespace
 
-ShellListItemData::ShellListItemData(const ShellList *owner, platform::ItemIdList relative)
-    : m_owner(owner)
+struct ShellListItemData::Cache
+{
+    std::optional<platform::ItemIdList> absolute;
+    std::optional<QString> displayName;
+    bool detailsMade = false;
+    QString size;
+    QString type;
+    QString modified;
+};
+
+ShellListItemData::ShellListItemData(const FolderContext *context, platform::ItemIdList relative)
+    : m_context(context)
     , m_relative(std::move(relative))
 {
 }
+
+ShellListItemData::~ShellListItemData() = default;
+ShellListItemData::ShellListItemData(ShellListItemData &&) noexcept = default;
+ShellListItemData &ShellListItemData::operator=(ShellListItemData &&) noexcept = default;
 
 void ShellListItemData::setRelativeId(platform::ItemIdList relative)
 {
@@ -41,14 +54,14 @@ const platform::ItemIdList &ShellListItemData::absoluteId()
 {
     Cache &made = cache();
     if (!made.absolute)
-        made.absolute = m_owner->currentFolderId() + m_relative;
+        made.absolute = m_context->folderId() + m_relative;
     return *made.absolute;
 }
 
 std::uint32_t ShellListItemData::attributes(std::uint32_t wanted) const
 {
-    const platform::ShellFolder *folder = m_owner->boundFolder();
-    return folder ? folder->attributes(m_relative, wanted) : 0;
+    const platform::ShellFolder *folder = m_context->folder();
+    return folder ? folder->attributes(element(), wanted) : 0;
 }
 
 bool ShellListItemData::isFolder() const
@@ -56,7 +69,7 @@ bool ShellListItemData::isFolder() const
     const std::uint32_t attributes = this->attributes(platform::AttrFolder | platform::AttrStream);
     if (!(attributes & platform::AttrFolder))
         return false;
-    return m_owner->hasOption(sloFilesCanBeFolders) || !(attributes & platform::AttrStream);
+    return m_context->hasOption(sloFilesCanBeFolders) || !(attributes & platform::AttrStream);
 }
 
 bool ShellListItemData::isLink() const
@@ -73,31 +86,31 @@ const QString &ShellListItemData::displayName()
 {
     Cache &made = cache();
     if (!made.displayName) {
-        const platform::ShellFolder *folder = m_owner->boundFolder();
-        made.displayName = folder ? fromBytes(folder->displayName(m_relative, platform::DisplayNameKind::Normal)) : QString();
+        const platform::ShellFolder *folder = m_context->folder();
+        made.displayName = folder ? fromBytes(folder->displayName(element(), platform::DisplayNameKind::Normal)) : QString();
     }
     return *made.displayName;
 }
 
 std::string ShellListItemData::fileSystemName() const
 {
-    const platform::ShellFolder *folder = m_owner->boundFolder();
-    return folder ? folder->displayName(m_relative, platform::DisplayNameKind::InFolder) : std::string();
+    const platform::ShellFolder *folder = m_context->folder();
+    return folder ? folder->displayName(element(), platform::DisplayNameKind::InFolder) : std::string();
 }
 
 std::string ShellListItemData::path() const
 {
-    const platform::ShellFolder *folder = m_owner->boundFolder();
-    return folder ? folder->childPath(m_relative) : std::string();
+    const platform::ShellFolder *folder = m_context->folder();
+    return folder ? folder->childPath(element()) : std::string();
 }
 
 QString ShellListItemData::detailText(int column)
 {
-    const platform::ShellFolder *folder = m_owner->boundFolder();
+    const platform::ShellFolder *folder = m_context->folder();
     if (!folder || column < 1)
         return {};
-    if (m_owner->isDetailsMode())
-        return QString::fromStdString(folder->detailText(m_relative, column, m_owner->localeFormats()));
+    if (m_context->isDetailsMode())
+        return QString::fromStdString(folder->detailText(m_relative, column, m_context->formats()));
 
     Cache &made = cache();
     if (!made.detailsMade) {
@@ -118,33 +131,23 @@ QString ShellListItemData::detailText(int column)
 
 void ShellListItemData::makeFixedDetails(Cache &made) const
 {
-    const platform::ShellFolder &folder = *m_owner->boundFolder();
-    const platform::LocaleFormats &formats = m_owner->localeFormats();
+    const platform::ShellFolder &folder = *m_context->folder();
+    const platform::LocaleFormats &formats = m_context->formats();
+    const platform::ItemElement item = element();
 
+    // The size and time are the ones the listing read; a bare drive root shows neither.
     const std::string itemPath = path();
-    if (!itemPath.empty() && itemPath != "/") {
-        platform::ErrorModeGuard quiet;
-        struct stat info;
-        bool found = ::lstat(itemPath.c_str(), &info) == 0;
-        if (found && S_ISLNK(info.st_mode)) {
-            // A link counts by its target; a link that leads nowhere by itself.
-            struct stat target;
-            if (::stat(itemPath.c_str(), &target) == 0)
-                info = target;
+    if (!itemPath.empty() && itemPath != "/" && (item.flags & platform::ElementStatKnown)) {
+        if (!item.isDirectory()) {
+            const double kilobytes = std::ceil(static_cast<double>(item.size) / 1024.0);
+            made.size = QString::fromStdString(platform::formatWholeNumber(kilobytes, 0, formats) + " KB");
         }
-        if (found) {
-            if (!S_ISDIR(info.st_mode)) {
-                const double kilobytes = std::ceil(static_cast<double>(info.st_size) / 1024.0);
-                made.size = QString::fromStdString(platform::formatWholeNumber(kilobytes, 0, formats) + " KB");
-            }
-            const timespec &when = info.st_mtim.tv_sec != 0 ? info.st_mtim : info.st_ctim;
-            const QDateTime local = QDateTime::fromSecsSinceEpoch(when.tv_sec);
-            made.modified = local.date().toString(formats.shortDateFormat) + u' '
-                + local.time().toString(m_owner->shortTimeFormat());
-        }
+        const QDateTime local = QDateTime::fromSecsSinceEpoch(item.mtimeSeconds);
+        made.modified = local.date().toString(formats.shortDateFormat) + u' '
+            + local.time().toString(m_context->shortTimeFormat());
     }
     if (attributes(platform::AttrFileSystem))
-        made.type = QString::fromStdString(folder.typeName(m_relative));
+        made.type = QString::fromStdString(folder.typeName(item));
     else
         made.type = QStringLiteral("Cartella di sistema");
 }

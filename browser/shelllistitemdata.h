@@ -1,5 +1,9 @@
 #pragma once
 
+// One row of the folder list: the item's identifier relative to the shown folder, and the texts
+// made the first time the row is drawn. It knows its folder only through the FolderContext of
+// its fill, never the widget, so rows can be made, read and tested without a view.
+
 #include <QString>
 #include <cstdint>
 #include <memory>
@@ -10,18 +14,22 @@
 
 namespace nomaro {
 
-class ShellList;
+class FolderContext;
 
-// What a row of the folder list knows of its item: the identifier relative to the shown folder,
-// and texts made the first time the row is drawn. Rows never drawn carry only the identifier,
-// so a folder of many thousand entries costs little more than their names.
+// Rows never drawn carry only the identifier, so a folder of many thousand entries costs little
+// more than their names.
 class ShellListItemData
 {
 public:
-    ShellListItemData(const ShellList *owner, platform::ItemIdList relative);
+    ShellListItemData(const FolderContext *context, platform::ItemIdList relative);
+    ~ShellListItemData();
+    ShellListItemData(ShellListItemData &&) noexcept;
+    ShellListItemData &operator=(ShellListItemData &&) noexcept;
 
-    const ShellList *owner() const { return m_owner; }
-    const platform::ItemIdList &relativeId() const { return m_relative; }
+    const FolderContext &context() const { return *m_context; }
+    // The identifier relative to the shown folder, and its decoded element.
+    platform::ItemIdList relativeId() const { return m_relative; }
+    platform::ItemElement element() const { return m_relative.firstElement(); }
     // After a rename in place: drops everything made from the old identifier.
     void setRelativeId(platform::ItemIdList relative);
 
@@ -30,7 +38,7 @@ public:
 
     // Asked of the folder each time; `wanted` limits the answer to the attributes needed.
     std::uint32_t attributes(std::uint32_t wanted) const;
-    // A folder that opening enters (see ShellList's options).
+    // A folder that opening enters (see the list's options).
     bool isFolder() const;
     bool isLink() const;
     bool canRename() const;
@@ -43,24 +51,17 @@ public:
     std::string path() const;
 
     // The text of a column n >= 1: in details mode asked of the folder each time, in fixed mode
-    // ("Dimensione", "Tipo", "Modificato") made once for all three and kept.
+    // ("Dimensione", "Tipo", "Modificato") made once for all three from what the listing read,
+    // and kept.
     QString detailText(int column);
 
 private:
-    struct Cache
-    {
-        std::optional<platform::ItemIdList> absolute;
-        std::optional<QString> displayName;
-        bool detailsMade = false;
-        QString size;
-        QString type;
-        QString modified;
-    };
+    struct Cache;
 
     Cache &cache();
     void makeFixedDetails(Cache &cache) const;
 
-    const ShellList *m_owner;
+    const FolderContext *m_context;
     platform::ItemIdList m_relative;
     std::unique_ptr<Cache> m_cache;
 };

@@ -1,18 +1,17 @@
 #include "browser/shelllistmodel.h"
 
-#include <QPalette>
 #include <algorithm>
-#include <unordered_map>
+#include <cstdlib>
 
 #include "browser/shellicons.h"
-#include "browser/shelllist.h"
+#include "platform/shell_compare.h"
 #include "platform/shell_namespace.h"
 
 namespace nomaro {
 
-ShellListModel::ShellListModel(ShellList *list)
-    : QAbstractTableModel(list)
-    , m_list(list)
+ShellListModel::ShellListModel(QObject *parent)
+    : QAbstractTableModel(parent)
+    , m_context(std::make_unique<FolderContext>())
 {
 }
 
@@ -32,22 +31,22 @@ QVariant ShellListModel::data(const QModelIndex &index, int role) const
 {
     if (!index.isValid() || index.row() >= rowCount())
         return {};
-    ShellListItemData &item = *m_rows[static_cast<std::size_t>(index.row())];
+    ShellListItemData &item = m_rows[static_cast<std::size_t>(index.row())];
     const int column = index.column();
     switch (role) {
     case Qt::DisplayRole:
         return column == 0 ? item.displayName() : item.detailText(column);
     case Qt::DecorationRole: {
-        if (column != 0 || !m_list->boundFolder())
+        const platform::ShellFolder *folder = m_context->folder();
+        if (column != 0 || !folder)
             return {};
         const std::uint32_t attributes = item.attributes(platform::AttrHidden | platform::AttrLink);
-        return shellIcon(m_list->boundFolder()->iconName(item.relativeId()), attributes & platform::AttrHidden,
+        return shellIcon(folder->iconName(item.element()), attributes & platform::AttrHidden,
                          attributes & platform::AttrLink);
     }
     case Qt::ForegroundRole:
-        // Hidden items are drawn ghosted, as items cut to the clipboard are.
         if (item.attributes(platform::AttrHidden))
-            return m_list->palette().brush(QPalette::Disabled, QPalette::Text);
+            return m_ghosted;
         return {};
     case Qt::TextAlignmentRole:
         if (column < columnCount())
@@ -81,62 +80,151 @@ ShellListItemData *ShellListModel::item(int row) const
 {
     if (row < 0 || row >= rowCount())
         return nullptr;
-    return m_rows[static_cast<std::size_t>(row)].get();
+    return &m_rows[static_cast<std::size_t>(row)];
 }
 
-void ShellListModel::setRows(Rows rows)
+void ShellListModel::setRows(std::unique_ptr<FolderContext> context, std::vector<platform::ItemIdList> relatives)
 {
     beginResetModel();
-    m_rows = std::move(rows);
+    std::vector<ShellListItemData>().swap(m_rows);
+    m_context = std::move(context);
+    m_rows.reserve(relatives.size());
+    for (platform::ItemIdList &relative : relatives)
+        m_rows.emplace_back(m_context.get(), std::move(relative));
     endResetModel();
 }
 
-void ShellListModel::clear(const std::function<void(int, ShellListItemData &)> &leaving)
+void ShellListModel::clear(const RowLeaving &leaving)
 {
     if (m_rows.empty())
         return;
     beginResetModel();
     if (leaving) {
         for (std::size_t row = 0; row < m_rows.size(); ++row)
-            leaving(static_cast<int>(row), *m_rows[row]);
+            leaving(static_cast<int>(row), m_rows[row]);
     }
-    Rows().swap(m_rows);
+    std::vector<ShellListItemData>().swap(m_rows);
     endResetModel();
 }
 
-void ShellListModel::sortRows(const std::function<platform::SortKey(const platform::ItemElement &)> &keyOf,
-                              const std::function<bool(const SortEntry &, const SortEntry &)> &less)
+void ShellListModel::appendRows(std::vector<platform::ItemIdList> relatives)
 {
-    Q_EMIT layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
-    const QModelIndexList before = persistentIndexList();
-    std::vector<ShellListItemData *> items;
-    items.reserve(static_cast<std::size_t>(before.size()));
-    for (const QModelIndex &index : before)
-        items.push_back(item(index.row()));
+    if (relatives.empty())
+        return;
+    const int first = rowCount();
+    beginInsertRows({}, first, first + static_cast<int>(relatives.size()) - 1);
+    m_rows.reserve(m_rows.size() + relatives.size());
+    for (platform::ItemIdList &relative : relatives)
+        m_rows.emplace_back(m_context.get(), std::move(relative));
+    endInsertRows();
+}
 
-    std::vector<SortEntry> entries;
-    entries.reserve(m_rows.size());
-    for (std::unique_ptr<ShellListItemData> &row : m_rows) {
-        const platform::SortKey key = keyOf ? keyOf(row->relativeId().firstElement()) : platform::SortKey{};
-        entries.push_back({key, row.release()});
+void ShellListModel::removeRowsAt(std::vector<int> rows, const RowLeaving &leaving)
+{
+    const int count = rowCount();
+    rows.erase(std::remove_if(rows.begin(), rows.end(), [count](int row) { return row < 0 || row >= count; }), rows.end());
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    // From the back, so the row numbers of the runs still to go stay what they were.
+    std::size_t end = rows.size();
+    while (end > 0) {
+        std::size_t start = end - 1;
+        while (start > 0 && rows[start - 1] == rows[start] - 1)
+            --start;
+        const int first = rows[start];
+        const int last = rows[end - 1];
+        beginRemoveRows({}, first, last);
+        if (leaving) {
+            for (int row = first; row <= last; ++row)
+                leaving(row, m_rows[static_cast<std::size_t>(row)]);
+        }
+        m_rows.erase(m_rows.begin() + first, m_rows.begin() + last + 1);
+        endRemoveRows();
+        end = start;
     }
-    std::sort(entries.begin(), entries.end(), less);
-    for (std::size_t row = 0; row < entries.size(); ++row)
-        m_rows[row].reset(entries[row].item);
-    std::vector<SortEntry>().swap(entries);
+}
 
+void ShellListModel::sortRows(int key)
+{
+    const platform::ShellFolder *folder = m_context->folder();
+    if (!folder || m_rows.size() < 2)
+        return;
+    Q_EMIT layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+
+    // A row as sorting sees it: most comparisons are settled by the keys, side by side in one
+    // array, without reaching the rows.
+    struct Entry
+    {
+        platform::SortKey key;
+        std::uint32_t row;
+    };
+    std::vector<Entry> entries(m_rows.size());
+    const int column = std::abs(key) - 1;
+    for (std::size_t row = 0; row < m_rows.size(); ++row) {
+        const platform::SortKey sortKey = key == 0 ? platform::SortKey{} : folder->sortKey(column, m_rows[row].element());
+        entries[row] = {sortKey, static_cast<std::uint32_t>(row)};
+    }
+    if (key == 0) {
+        std::sort(entries.begin(), entries.end(), [this](const Entry &a, const Entry &b) {
+            return m_rows[a.row].displayName().compare(m_rows[b.row].displayName(), Qt::CaseInsensitive) < 0;
+        });
+    } else {
+        std::sort(entries.begin(), entries.end(), [&](const Entry &a, const Entry &b) {
+            if (a.key != b.key)
+                return key > 0 ? a.key < b.key : a.key > b.key;
+            const int order = folder->compare(column, m_rows[a.row].element(), m_rows[b.row].element());
+            return key > 0 ? order < 0 : order > 0;
+        });
+    }
+
+    std::vector<ShellListItemData> sorted;
+    sorted.reserve(m_rows.size());
+    std::vector<int> newRowOf(m_rows.size());
+    for (std::size_t row = 0; row < entries.size(); ++row) {
+        sorted.push_back(std::move(m_rows[entries[row].row]));
+        newRowOf[entries[row].row] = static_cast<int>(row);
+    }
+    m_rows.swap(sorted);
+
+    const QModelIndexList before = persistentIndexList();
     if (!before.isEmpty()) {
-        std::unordered_map<const ShellListItemData *, int> rowOf;
-        rowOf.reserve(m_rows.size());
-        for (std::size_t row = 0; row < m_rows.size(); ++row)
-            rowOf.emplace(m_rows[row].get(), static_cast<int>(row));
         QModelIndexList after;
         after.reserve(before.size());
-        for (qsizetype i = 0; i < before.size(); ++i)
-            after.append(index(rowOf.at(items[static_cast<std::size_t>(i)]), before[i].column()));
+        for (const QModelIndex &index : before)
+            after.append(this->index(newRowOf[static_cast<std::size_t>(index.row())], index.column()));
         changePersistentIndexList(before, after);
     }
     Q_EMIT layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+}
+
+PidlList ShellListModel::snapshot() const
+{
+    PidlList list(m_context->folder());
+    list.reserve(m_rows.size());
+    for (std::size_t row = 0; row < m_rows.size(); ++row)
+        list.add(m_rows[row].relativeId(), row);
+    list.sort();
+    return list;
+}
+
+std::string ShellListModel::consistencyProblem() const
+{
+    for (std::size_t row = 0; row < m_rows.size(); ++row) {
+        if (&m_rows[row].context() != m_context.get())
+            return "row " + std::to_string(row) + " belongs to another folder context";
+    }
+    const PidlList sorted = snapshot();
+    for (std::size_t i = 1; i < sorted.size(); ++i) {
+        if (sorted.compare(sorted[i - 1].id, sorted[i].id) == 0)
+            return "rows " + std::to_string(sorted[i - 1].tag) + " and " + std::to_string(sorted[i].tag)
+                + " show the same item";
+    }
+    for (const QModelIndex &index : persistentIndexList()) {
+        if (index.isValid() && (index.row() >= rowCount() || index.column() >= columnCount()))
+            return "a persistent index points at row " + std::to_string(index.row()) + ", column "
+                + std::to_string(index.column()) + " outside the model";
+    }
+    return {};
 }
 
 } // namespace nomaro

@@ -1,20 +1,25 @@
 #pragma once
 
+// The rows of the folder list in display order, with the FolderContext of the fill they came
+// from. The model changes by ranges (appends at the end, removes of runs of rows), so a view
+// keeps its selection, current row and scroll position; only a full fill resets it. Texts and
+// icons come from the row data when the view asks for them, that is for the rows it draws.
+// It knows no widget and can be driven and checked without a view.
+
 #include <QAbstractTableModel>
+#include <QBrush>
 #include <QString>
 #include <functional>
 #include <memory>
+#include <string>
 #include <vector>
 
+#include "browser/foldercontext.h"
+#include "browser/pidllist.h"
 #include "browser/shelllistitemdata.h"
-#include "platform/shell_compare.h"
 
 namespace nomaro {
 
-class ShellList;
-
-// The rows of the folder list in display order. Texts and icons come from the item data when
-// the view asks for them, that is for the rows it draws.
 class ShellListModel : public QAbstractTableModel
 {
     Q_OBJECT
@@ -27,17 +32,10 @@ public:
         int width = 0;
     };
 
-    using Rows = std::vector<std::unique_ptr<ShellListItemData>>;
+    // Called for each row that leaves the model, with its row number at that moment.
+    using RowLeaving = std::function<void(int row, ShellListItemData &item)>;
 
-    // A row as sorting sees it: most comparisons are settled by the keys, side by side in one
-    // array, without reaching the rows.
-    struct SortEntry
-    {
-        platform::SortKey key; // see ShellFolder::sortKey
-        ShellListItemData *item;
-    };
-
-    explicit ShellListModel(ShellList *list);
+    explicit ShellListModel(QObject *parent = nullptr);
     ~ShellListModel() override;
 
     int rowCount(const QModelIndex &parent = {}) const override;
@@ -48,20 +46,46 @@ public:
     const std::vector<Column> &columns() const { return m_columns; }
     void setColumns(std::vector<Column> columns);
 
+    // The context of the rows shown; one without a folder before the first fill.
+    const FolderContext &context() const { return *m_context; }
+    FolderContext &context() { return *m_context; }
+
+    // The row's data; nullptr outside the rows. Valid until the rows change.
     ShellListItemData *item(int row) const;
-    const Rows &rows() const { return m_rows; }
-    void setRows(Rows rows);
-    // Removes every row, handing each to `leaving` first.
-    void clear(const std::function<void(int row, ShellListItemData &item)> &leaving);
-    // Puts the rows in the order of `less`; selection and focus stay with their items.
-    // `keyOf` gives each row's key once before the sort.
-    void sortRows(const std::function<platform::SortKey(const platform::ItemElement &)> &keyOf,
-                  const std::function<bool(const SortEntry &a, const SortEntry &b)> &less);
+
+    // Replaces every row by those of a new fill, which belong to `context` (a reset).
+    void setRows(std::unique_ptr<FolderContext> context, std::vector<platform::ItemIdList> relatives);
+    // Removes every row (a reset), handing each to `leaving` first.
+    void clear(const RowLeaving &leaving);
+    // Adds rows of the current context after the last one, in one insertion.
+    void appendRows(std::vector<platform::ItemIdList> relatives);
+    // Removes the given rows (any order; duplicates and numbers outside the rows are ignored):
+    // from the back to the front, one removal per run of neighbouring rows, handing each row to
+    // `leaving` first.
+    void removeRowsAt(std::vector<int> rows, const RowLeaving &leaving = {});
+
+    // Puts the rows in the order of the signed, 1-based sort column `key` (see ShellList):
+    // positive ascending, negative descending, 0 by caption without regard to case. Selection and
+    // focus stay with their items.
+    void sortRows(int key);
+
+    // The relative identifiers of all rows, each tagged with its row number, sorted under the
+    // identity rule of the shown folder: the snapshot an incremental refresh merges against.
+    PidlList snapshot() const;
+
+    // Empty when the model is consistent; otherwise what is wrong (rows of another context, two
+    // rows of the same item, persistent indexes outside the rows). For tests.
+    std::string consistencyProblem() const;
+
+    // How hidden items are drawn (ghosted, as items cut to the clipboard are).
+    void setGhostedBrush(const QBrush &brush) { m_ghosted = brush; }
 
 private:
-    ShellList *m_list;
+    std::unique_ptr<FolderContext> m_context;
     std::vector<Column> m_columns;
-    Rows m_rows;
+    // Rows make their texts when first drawn, which the const reading of the model asks for.
+    mutable std::vector<ShellListItemData> m_rows;
+    QBrush m_ghosted;
 };
 
 } // namespace nomaro
