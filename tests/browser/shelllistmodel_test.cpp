@@ -1,0 +1,145 @@
+#include <gtest/gtest.h>
+
+#include <QSignalSpy>
+
+#include "browser/foldermerge.h"
+#include "browser/shelllistmodel.h"
+#include "platform/shell_namespace.h"
+#include "tests/support/tempdir.h"
+
+using nomaro::FolderContext;
+using nomaro::ShellListModel;
+using namespace nomaro::platform;
+using nomaro::test::TempDir;
+
+namespace {
+
+using Names = std::vector<std::string>;
+
+// A model over a real folder, driven without a view.
+struct FolderModel
+{
+    TempDir dir;
+    ShellListModel model;
+
+    explicit FolderModel(const Names &files)
+    {
+        for (const std::string &name : files)
+            dir.writeFile(name);
+        model.setColumns({{QStringLiteral("Nome")}, {QStringLiteral("Dimensione")}});
+        refill();
+    }
+
+    std::vector<ItemIdList> read() const
+    {
+        std::vector<ItemIdList> children;
+        int error = 0;
+        model.context().folder()->enumerate(EnumFolders | EnumNonFolders,
+                                            [&](ItemIdList &&child) { children.push_back(std::move(child)); }, error);
+        return children;
+    }
+
+    void refill()
+    {
+        auto context = std::make_unique<FolderContext>(ShellFolder::bind(idListFromPath(dir.path())), 0);
+        std::vector<ItemIdList> children;
+        int error = 0;
+        context->folder()->enumerate(EnumFolders | EnumNonFolders,
+                                     [&](ItemIdList &&child) { children.push_back(std::move(child)); }, error);
+        model.setRows(std::move(context), std::move(children));
+        model.sortRows(1);
+    }
+
+    Names names() const
+    {
+        Names out;
+        for (int row = 0; row < model.rowCount(); ++row)
+            out.push_back(model.item(row)->fileSystemName());
+        return out;
+    }
+};
+
+using Range = std::pair<int, int>;
+
+std::vector<Range> ranges(const QSignalSpy &spy)
+{
+    std::vector<Range> out;
+    for (const QList<QVariant> &call : spy)
+        out.emplace_back(call.at(1).toInt(), call.at(2).toInt());
+    return out;
+}
+
+} // namespace
+
+TEST(ShellListModel, RemovesRunsOfRowsFromTheBackOneRemovalPerRun)
+{
+    FolderModel folder({"a", "b", "c", "d", "e", "f", "g"});
+    QSignalSpy removing(&folder.model, &QAbstractItemModel::rowsAboutToBeRemoved);
+    QSignalSpy resets(&folder.model, &QAbstractItemModel::modelAboutToBeReset);
+    std::vector<int> left;
+    folder.model.removeRowsAt({5, 1, 2, 6, 2, 99, -1}, [&](int row, nomaro::ShellListItemData &) { left.push_back(row); });
+    EXPECT_EQ(ranges(removing), (std::vector<Range>{{5, 6}, {1, 2}}));
+    EXPECT_EQ(left, (std::vector<int>{5, 6, 1, 2}));
+    EXPECT_EQ(resets.count(), 0);
+    EXPECT_EQ(folder.names(), (Names{"a", "d", "e"}));
+    EXPECT_EQ(folder.model.consistencyProblem(), "");
+}
+
+TEST(ShellListModel, AppendsInOneInsertionAtTheEndAndKeepsPersistentIndexes)
+{
+    FolderModel folder({"b", "d"});
+    const QPersistentModelIndex kept = folder.model.index(1, 0);
+    folder.dir.writeFile("a");
+    folder.dir.writeFile("c");
+
+    const nomaro::FolderMerge merge = nomaro::mergeFolder(folder.model.snapshot(), [&] {
+        nomaro::PidlList reading(folder.model.context().folder());
+        for (ItemIdList &id : folder.read())
+            reading.add(std::move(id), 0);
+        return reading;
+    }());
+    EXPECT_TRUE(merge.vanished.empty());
+    ASSERT_EQ(merge.added.size(), 2u);
+
+    QSignalSpy inserting(&folder.model, &QAbstractItemModel::rowsAboutToBeInserted);
+    folder.model.appendRows(merge.added);
+    EXPECT_EQ(ranges(inserting), (std::vector<Range>{{2, 3}}));
+    const Names afterAppend = folder.names();
+    ASSERT_EQ(afterAppend.size(), 4u);
+    EXPECT_EQ(Names(afterAppend.begin(), afterAppend.begin() + 2), (Names{"b", "d"}));
+    EXPECT_EQ(kept.row(), 1);
+    EXPECT_EQ(folder.model.consistencyProblem(), "");
+
+    // Sorting moves the kept index with its item.
+    folder.model.sortRows(1);
+    EXPECT_EQ(folder.names(), (Names{"a", "b", "c", "d"}));
+    EXPECT_EQ(kept.row(), 3);
+    folder.model.sortRows(-1);
+    EXPECT_EQ(folder.names(), (Names{"d", "c", "b", "a"}));
+    EXPECT_EQ(kept.row(), 0);
+}
+
+TEST(ShellListModel, TheConsistencyCheckFindsTwoRowsOfOneItem)
+{
+    FolderModel folder({"a", "b"});
+    std::vector<ItemIdList> again = folder.read();
+    again.resize(1);
+    folder.model.appendRows(std::move(again));
+    EXPECT_NE(folder.model.consistencyProblem().find("same item"), std::string::npos);
+}
+
+TEST(ShellListModel, AFileChangedOnDiskIsReplacedByARowAtTheEnd)
+{
+    FolderModel folder({"a", "b", "c"});
+    folder.dir.writeFile("a", "grown");
+    nomaro::PidlList reading(folder.model.context().folder());
+    for (ItemIdList &id : folder.read())
+        reading.add(std::move(id), 0);
+    const nomaro::FolderMerge merge = nomaro::mergeFolder(folder.model.snapshot(), std::move(reading));
+    std::vector<int> rows(merge.vanished.begin(), merge.vanished.end());
+    folder.model.removeRowsAt(rows);
+    folder.model.appendRows(merge.added);
+    EXPECT_EQ(folder.names(), (Names{"b", "c", "a"}));
+    EXPECT_EQ(folder.model.item(2)->detailText(1), QStringLiteral("1 KB"));
+    EXPECT_EQ(folder.model.consistencyProblem(), "");
+}
