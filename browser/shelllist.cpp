@@ -31,25 +31,15 @@ const QEvent::Type kDeferredFill = static_cast<QEvent::Type>(QEvent::registerEve
 // Column widths shared by every folder list of the process, kept in memory only.
 struct ColumnStore
 {
+    // The widths of the last fixed-mode folder shown; details-mode folders without a path
+    // (the drive list) keep theirs to themselves.
     std::vector<std::int32_t> widths;
-    // The width source of the last fixed-mode build (the desktop's value, or the defaults).
-    std::optional<std::string> lastFixedSource;
 };
 
 ColumnStore &columnStore()
 {
     static ColumnStore store;
     return store;
-}
-
-std::string defaultWidthSource()
-{
-    std::string bytes;
-    for (const int width : ShellList::kDefaultWidths) {
-        bytes.push_back(static_cast<char>(width & 0xFF));
-        bytes.push_back(static_cast<char>((width >> 8) & 0xFF));
-    }
-    return bytes;
 }
 
 Qt::Alignment toAlignment(platform::Alignment alignment)
@@ -123,15 +113,12 @@ ShellList::ShellList(QWidget *parent)
     connect(header(), &QHeaderView::sectionClicked, this, [this](int section) { columnClick(section); });
 
     m_folder.setChangeHandler([this] { folderChanged(); });
-    registerWithDeviceHandler();
 }
 
 ShellList::~ShellList()
 {
     if (hasWindow())
         saveColumnWidths();
-    stopWatching();
-    unregisterFromDeviceHandler();
     m_folder.setChangeHandler({});
 }
 
@@ -219,12 +206,6 @@ void ShellList::SetOptions(ShellListOptions options)
         return;
     if (changed & optionBit(sloOleDrop))
         setAcceptDrops(hasOption(sloOleDrop));
-    if (changed & optionBit(sloDynamicRefresh)) {
-        if (hasOption(sloDynamicRefresh))
-            startWatching();
-        else
-            stopWatching();
-    }
     if (changed & (optionBit(sloHideFoldersWhenLinkedToTree) | optionBit(sloShowHidden)))
         Refresh();
 }
@@ -281,8 +262,6 @@ void ShellList::Refresh()
     sortItems();
     if (itemCount() > 0)
         selectionModel()->setCurrentIndex(m_model->index(0, 0), QItemSelectionModel::NoUpdate);
-    if (hasOption(sloDynamicRefresh))
-        startWatching();
 }
 
 void ShellList::removeAllRows()
@@ -380,18 +359,8 @@ void ShellList::rebuildColumns(const platform::ShellFolder &folder)
                    {QStringLiteral("Dimensione"), Qt::AlignRight, kDefaultWidths[1]},
                    {QStringLiteral("Tipo"), Qt::AlignLeft, kDefaultWidths[2]},
                    {QStringLiteral("Modificato"), Qt::AlignLeft, kDefaultWidths[3]}};
-        std::string source = defaultWidthSource();
-        if (const std::optional<std::string> desktopWidths = platform::explorerColumnWidths();
-            desktopWidths && desktopWidths->size() <= 22) {
-            source = *desktopWidths;
-            for (std::size_t i = 0; i < 4 && 2 * i + 1 < source.size(); ++i)
-                columns[i].width = static_cast<unsigned char>(source[2 * i]) | (static_cast<unsigned char>(source[2 * i + 1]) << 8);
-        }
-        if (store.lastFixedSource && *store.lastFixedSource == source) {
-            for (std::size_t i = 0; i < std::min(columns.size(), store.widths.size()); ++i)
-                columns[i].width = store.widths[i];
-        }
-        store.lastFixedSource = source;
+        for (std::size_t i = 0; i < std::min(columns.size(), store.widths.size()); ++i)
+            columns[i].width = store.widths[i];
         m_rememberWidths = true;
     }
 
@@ -579,24 +548,6 @@ void ShellList::mouseDoubleClickEvent(QMouseEvent *event)
         return;
     }
     QTreeView::mouseDoubleClickEvent(event);
-}
-
-void ShellList::registerWithDeviceHandler()
-{
-    // Drive arrival and removal reach the list once the device handling is in place.
-}
-
-void ShellList::unregisterFromDeviceHandler()
-{
-}
-
-void ShellList::startWatching()
-{
-    // The watching of the shown folder attaches here, after every full refresh.
-}
-
-void ShellList::stopWatching()
-{
 }
 
 } // namespace nomaro

@@ -50,7 +50,10 @@ class ShellList : public QTreeView
     Q_OBJECT
 
 public:
-    static constexpr ShellListOptions kDefaultOptions = 0x3E9B;
+    static constexpr ShellListOptions kDefaultOptions = optionBit(sloAutoFill) | optionBit(sloNonFilesystemAncestors)
+        | optionBit(sloDefaultKeyHandling) | optionBit(sloContextMenus) | optionBit(sloDynamicRefresh)
+        | optionBit(sloOleDrag) | optionBit(sloOleDrop) | optionBit(sloFolderContextMenu) | optionBit(sloShowHidden)
+        | optionBit(sloFilesCanBeFolders);
     static constexpr int kDefaultWidths[4] = {200, 60, 100, 120};
 
     explicit ShellList(QWidget *parent = nullptr);
@@ -144,12 +147,6 @@ private:
     void showSortIndicator();
     void enterFolder(const platform::ItemIdList &absolute);
     void openItems(const std::vector<ShellListItemData *> &items);
-
-    // Where the change watching and the device handling attach.
-    void registerWithDeviceHandler();
-    void unregisterFromDeviceHandler();
-    void startWatching();
-    void stopWatching();
 
     ShellListModel *m_model = nullptr;
     ShellLocator m_folder;

@@ -348,9 +348,4 @@ ItemIdList specialFolderIdList(int number)
     }
 }
 
-std::optional<std::string> explorerColumnWidths()
-{
-    return std::nullopt;
-}
-
 } // namespace nomaro::platform

@@ -162,8 +162,4 @@ public:
     ErrorModeGuard &operator=(const ErrorModeGuard &) = delete;
 };
 
-// The desktop's own remembered widths of a file list's columns, as the raw value; nullopt where
-// the desktop keeps none, as here.
-std::optional<std::string> explorerColumnWidths();
-
 } // namespace nomaro::platform
