@@ -154,22 +154,29 @@ RenameStatus moveWithoutFlag(const std::string &oldPath, const std::string &newP
 
 } // namespace posix
 
-RenameStatus renameItem(const std::string &folder, const std::string &oldName,
-                        const std::string &newName)
+RenameOutcome renameItemReporting(const std::string &folder, const std::string &oldName,
+                                  const std::string &newName)
 {
     if (!isValidName(oldName) || !isValidName(newName))
-        return RenameStatus::InvalidName;
+        return {RenameStatus::InvalidName, {}};
     const std::string oldPath = joinPath(folder, oldName);
     if (newName == oldName) {
         struct stat info;
-        return ::lstat(oldPath.c_str(), &info) == 0 ? RenameStatus::Renamed : RenameStatus::Failed;
+        return {::lstat(oldPath.c_str(), &info) == 0 ? RenameStatus::Renamed : RenameStatus::Failed,
+                {}};
     }
     const std::string newPath = joinPath(folder, newName);
     const RenameStatus status = moveNoReplace(oldPath, newPath);
     if (status == RenameStatus::TargetExists
         && targetIsSameEntry(folder, oldName, newName, oldPath, newPath))
-        return changeLetterCase(folder, oldPath, newPath);
-    return status;
+        return {changeLetterCase(folder, oldPath, newPath), {}};
+    return {status, {}};
+}
+
+RenameStatus renameItem(const std::string &folder, const std::string &oldName,
+                        const std::string &newName)
+{
+    return renameItemReporting(folder, oldName, newName).status;
 }
 
 } // namespace nomaro::platform
