@@ -47,7 +47,7 @@ TEST_P(SaveOntoSpecialFile, IsRefusedAndTheTargetStaysAsItWas)
     const SaveResult result = saveFileReplacing(chosen, "x\r\n");
 
     EXPECT_FALSE(result.saved);
-    EXPECT_TRUE(QString::fromStdString(result.error).contains(QStringLiteral("non è un file")))
+    EXPECT_TRUE(QString::fromStdString(result.error).contains(QStringLiteral("Non è un file normale")))
         << result.error;
     struct stat info{};
     ASSERT_EQ(::lstat(special.c_str(), &info), 0);
