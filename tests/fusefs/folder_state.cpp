@@ -38,6 +38,11 @@ std::map<std::string, ItemState> folderState(const std::string &folder)
     return state;
 }
 
+void PrintTo(const ItemState &item, std::ostream *out)
+{
+    *out << item.kind << " inode " << item.inode << " (" << item.digest.size() << " bytes)";
+}
+
 std::vector<std::string> namesIn(const std::string &folder)
 {
     std::vector<std::string> names;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <map>
+#include <ostream>
 #include <string>
 #include <sys/types.h>
 #include <vector>
@@ -17,6 +18,9 @@ struct ItemState
 
     bool operator==(const ItemState &) const = default;
 };
+
+// For the test's failure messages.
+void PrintTo(const ItemState &item, std::ostream *out);
 
 // Every entry of the folder by name, read directly (not through a file system under test).
 std::map<std::string, ItemState> folderState(const std::string &folder);
