@@ -9,6 +9,7 @@
 #include "widgets/superspin.h"
 
 #include <QCheckBox>
+#include <QFile>
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
@@ -29,6 +30,20 @@ int selectedRow(const QTableView *view)
 {
     const QModelIndexList selected = view->selectionModel()->selectedIndexes();
     return selected.isEmpty() ? -1 : selected.first().row();
+}
+
+// One line per item that a failed rename left under a hidden temporary name, which the user
+// could not find otherwise.
+QString strandedItemsText(const std::vector<StrandedItem> &stranded)
+{
+    QString text;
+    for (const StrandedItem &item : stranded)
+        text += QStringLiteral("\nL'elemento \"%1\" ora si chiama \"%2\" (nella cartella %3): "
+                               "non è stato possibile ridargli il suo nome.")
+                    .arg(QFile::decodeName(item.oldName.c_str()),
+                         QFile::decodeName(item.currentName.c_str()),
+                         QFile::decodeName(item.folder.c_str()));
+    return text;
 }
 
 } // namespace
@@ -112,7 +127,8 @@ void TForm1::SBRENClick()
     setStatusText(3, QString::number(counts.renamed) + QStringLiteral(" files rinominati"));
     if (counts.failed > 0)
         showError(this, QString::number(counts.failed)
-                            + QStringLiteral(" files non sono stati rinominati."));
+                            + QStringLiteral(" files non sono stati rinominati.")
+                            + strandedItemsText(counts.stranded));
     RefreshViews();
 }
 

@@ -31,18 +31,32 @@ public:
     int fd = -1;
 };
 
-bool writeAll(int fd, std::string_view bytes)
+// The system has no text of its own for a write() that keeps taking nothing.
+constexpr const char *kNoProgress = "Il file system non accetta i dati (nessun byte scritto).";
+
+// Empty when every byte is written, else why not.
+std::string writeAll(int fd, std::string_view bytes)
 {
+    // A write() that takes nothing is allowed to happen now and then; one that keeps doing it
+    // would keep the save (and the window) busy for ever.
+    constexpr int kZeroWritesAllowed = 3;
+    int zeroWrites = 0;
     while (!bytes.empty()) {
         const ssize_t written = ::write(fd, bytes.data(), bytes.size());
         if (written < 0) {
             if (errno == EINTR)
                 continue;
-            return false;
+            return std::strerror(errno);
         }
+        if (written == 0) {
+            if (++zeroWrites > kZeroWritesAllowed)
+                return kNoProgress;
+            continue;
+        }
+        zeroWrites = 0;
         bytes.remove_prefix(static_cast<std::size_t>(written));
     }
-    return true;
+    return {};
 }
 
 } // namespace
@@ -62,6 +76,11 @@ SaveResult saveFileReplacing(const std::string &path, std::string_view bytes)
     const bool exists = ::stat(target.c_str(), &old) == 0;
     if (exists && S_ISDIR(old.st_mode))
         return failure(EISDIR);
+    // A new file renamed over a pipe, a device or a socket would take its place: pointed at
+    // /dev/null or a terminal by root, the save would replace a device of the system.
+    if (exists && !S_ISREG(old.st_mode))
+        return {false, "Non è un file normale (è un dispositivo, una pipe o un socket): non viene "
+                       "sostituito."};
     if (exists && ::access(target.c_str(), W_OK) != 0)
         return failure(errno);
 
@@ -94,7 +113,10 @@ SaveResult saveFileReplacing(const std::string &path, std::string_view bytes)
             return failure(errno);
     }
 
-    if (!writeAll(temporary.fd, bytes) || ::fsync(temporary.fd) != 0)
+    const std::string writeError = writeAll(temporary.fd, bytes);
+    if (!writeError.empty())
+        return {false, writeError};
+    if (::fsync(temporary.fd) != 0)
         return failure(errno);
     const int fd = temporary.fd;
     temporary.fd = -1;

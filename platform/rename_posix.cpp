@@ -61,6 +61,14 @@ bool folderHoldsEntry(const std::string &folder, const std::string &name)
     return found;
 }
 
+// Whether `path` names the item described by `info`: the same device and inode.
+bool isSameItem(const std::string &path, const struct stat &info)
+{
+    struct stat now;
+    return ::lstat(path.c_str(), &now) == 0 && now.st_dev == info.st_dev
+        && now.st_ino == info.st_ino;
+}
+
 // The "existing" target is the very item being renamed, found under another letter case by a
 // file system that ignores case, and not a second entry such as another hard link to the file.
 bool targetIsSameEntry(const std::string &folder, const std::string &oldName,
@@ -70,10 +78,7 @@ bool targetIsSameEntry(const std::string &folder, const std::string &oldName,
     if (!differInLetterCaseOnly(oldName, newName))
         return false;
     struct stat oldInfo;
-    struct stat newInfo;
-    if (::lstat(oldPath.c_str(), &oldInfo) != 0 || ::lstat(newPath.c_str(), &newInfo) != 0)
-        return false;
-    if (oldInfo.st_dev != newInfo.st_dev || oldInfo.st_ino != newInfo.st_ino)
+    if (::lstat(oldPath.c_str(), &oldInfo) != 0 || !isSameItem(newPath, oldInfo))
         return false;
     return !folderHoldsEntry(folder, newName);
 }
@@ -93,26 +98,42 @@ RenameStatus moveNoReplace(const std::string &oldPath, const std::string &newPat
     }
 }
 
+// Gives the item at `temporary` its old name back after the move to its new name failed. A
+// failure here may be passing (a busy network file system), so the way back is tried more than
+// once before the item is given up under its temporary name.
+bool moveBack(const std::string &temporary, const std::string &oldPath)
+{
+    constexpr int kAttempts = 3;
+    for (int attempt = 0; attempt < kAttempts; ++attempt) {
+        if (moveNoReplace(temporary, oldPath) == RenameStatus::Renamed)
+            return true;
+    }
+    return false;
+}
+
 // A case-insensitive file system would treat a direct rename as one of an item onto itself and
 // change nothing; going through a temporary name makes the new spelling stick.
-RenameStatus changeLetterCase(const std::string &folder, const std::string &oldPath,
-                              const std::string &newPath)
+RenameOutcome changeLetterCase(const std::string &folder, const std::string &oldPath,
+                               const std::string &newPath)
 {
     static std::atomic<unsigned> s_counter{0};
     for (int attempt = 0; attempt < 100; ++attempt) {
-        const std::string temporary = joinPath(
-            folder, ".nomaro-" + std::to_string(::getpid()) + "-" + std::to_string(s_counter++));
+        const std::string temporaryName =
+            ".nomaro-" + std::to_string(::getpid()) + "-" + std::to_string(s_counter++);
+        const std::string temporary = joinPath(folder, temporaryName);
         const RenameStatus first = moveNoReplace(oldPath, temporary);
         if (first == RenameStatus::TargetExists)
             continue;
         if (first != RenameStatus::Renamed)
-            return first;
+            return {first, {}};
         const RenameStatus second = moveNoReplace(temporary, newPath);
-        if (second != RenameStatus::Renamed)
-            moveNoReplace(temporary, oldPath);
-        return second;
+        if (second == RenameStatus::Renamed || moveBack(temporary, oldPath))
+            return {second, {}};
+        struct stat info;
+        const bool stranded = ::lstat(temporary.c_str(), &info) == 0;
+        return {second, stranded ? temporaryName : std::string()};
     }
-    return RenameStatus::Failed;
+    return {RenameStatus::Failed, {}};
 }
 
 } // namespace
@@ -126,7 +147,9 @@ RenameStatus moveWithoutFlag(const std::string &oldPath, const std::string &newP
         return RenameStatus::Failed;
     if (!S_ISDIR(oldInfo.st_mode)) {
         if (::link(oldPath.c_str(), newPath.c_str()) == 0) {
-            if (::unlink(oldPath.c_str()) == 0)
+            // A network file system may remove the old name and still report the unlink as
+            // failed (a retried request finds nothing): the new link is then the only name left.
+            if (::unlink(oldPath.c_str()) == 0 || !isSameItem(oldPath, oldInfo))
                 return RenameStatus::Renamed;
             ::unlink(newPath.c_str());
             return RenameStatus::Failed;
@@ -154,22 +177,29 @@ RenameStatus moveWithoutFlag(const std::string &oldPath, const std::string &newP
 
 } // namespace posix
 
-RenameStatus renameItem(const std::string &folder, const std::string &oldName,
-                        const std::string &newName)
+RenameOutcome renameItemReporting(const std::string &folder, const std::string &oldName,
+                                  const std::string &newName)
 {
     if (!isValidName(oldName) || !isValidName(newName))
-        return RenameStatus::InvalidName;
+        return {RenameStatus::InvalidName, {}};
     const std::string oldPath = joinPath(folder, oldName);
     if (newName == oldName) {
         struct stat info;
-        return ::lstat(oldPath.c_str(), &info) == 0 ? RenameStatus::Renamed : RenameStatus::Failed;
+        return {::lstat(oldPath.c_str(), &info) == 0 ? RenameStatus::Renamed : RenameStatus::Failed,
+                {}};
     }
     const std::string newPath = joinPath(folder, newName);
     const RenameStatus status = moveNoReplace(oldPath, newPath);
     if (status == RenameStatus::TargetExists
         && targetIsSameEntry(folder, oldName, newName, oldPath, newPath))
         return changeLetterCase(folder, oldPath, newPath);
-    return status;
+    return {status, {}};
+}
+
+RenameStatus renameItem(const std::string &folder, const std::string &oldName,
+                        const std::string &newName)
+{
+    return renameItemReporting(folder, oldName, newName).status;
 }
 
 } // namespace nomaro::platform

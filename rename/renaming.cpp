@@ -9,12 +9,17 @@ RenameCounts renameRows(FileTable &table)
     RenameCounts counts;
     for (int i = 0; i < table.rowCount(); ++i) {
         nm &row = table.row(i);
-        if (platform::renameItem(row.folder, row.name, row.newName)
-            == platform::RenameStatus::Renamed) {
+        const platform::RenameOutcome outcome =
+            platform::renameItemReporting(row.folder, row.name, row.newName);
+        if (outcome.status == platform::RenameStatus::Renamed) {
             row.name = row.newName;
             ++counts.renamed;
-        } else {
-            ++counts.failed;
+            continue;
+        }
+        ++counts.failed;
+        if (!outcome.strandedName.empty()) {
+            counts.stranded.push_back({row.folder, row.name, outcome.strandedName});
+            row.name = outcome.strandedName;
         }
     }
     return counts;

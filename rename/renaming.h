@@ -2,17 +2,30 @@
 
 #include "workset/file_table.h"
 
+#include <string>
+#include <vector>
+
 namespace nomaro {
+
+// An item that a failed rename left under a temporary name, nothing having given it back its own.
+struct StrandedItem
+{
+    std::string folder;
+    std::string oldName;
+    std::string currentName;
+};
 
 struct RenameCounts
 {
     int renamed = 0;
     int failed = 0;
+    std::vector<StrandedItem> stranded; // each also counts as failed
 };
 
 // Renames every row on disk, in table order, from folder/name to folder/new name, never
 // replacing an existing item. A renamed row takes its new name as its name; a failed row keeps
-// both. Every row is attempted; nothing renamed before a failure is rolled back.
+// both, except that a stranded item's row takes the name the item bears now, so that the row
+// still names it. Every row is attempted; nothing renamed before a failure is rolled back.
 RenameCounts renameRows(FileTable &table);
 
 // new name := name for every row; the disk is not touched.

@@ -1,0 +1,65 @@
+#pragma once
+
+#include "tests/support/tempdir.h"
+
+#include <string>
+#include <string_view>
+#include <sys/types.h>
+#include <vector>
+
+namespace nomaro::test {
+
+// The test file system (nomaro_fusefs) mounted over a fresh backing folder in a temporary
+// folder, with the given switches ("--fold-case", "--no-links"...). It is unmounted when the
+// object goes, whatever the test did; should the test process die, the file system goes with it.
+class FuseMount
+{
+public:
+    explicit FuseMount(std::vector<std::string> switches);
+    ~FuseMount();
+    FuseMount(const FuseMount &) = delete;
+    FuseMount &operator=(const FuseMount &) = delete;
+
+    // False when no file system could be mounted; then whyNot() says why.
+    bool mounted() const { return m_mounted; }
+    // True when the machine cannot mount FUSE at all (no /dev/fuse, no right to mount), as
+    // opposed to a test file system that failed to start.
+    bool unavailable() const { return m_unavailable; }
+    const std::string &whyNot() const { return m_whyNot; }
+
+    // The folder as the code under test sees it, through the file system.
+    const std::string &path() const { return m_mountPoint; }
+    std::string pathOf(std::string_view name) const { return m_mountPoint + "/" + std::string(name); }
+    // The same folder seen directly, bypassing the file system's faults.
+    const std::string &backing() const { return m_backing; }
+    std::string backingOf(std::string_view name) const { return m_backing + "/" + std::string(name); }
+
+    // Ends the file system and unmounts it now; the destructor does it otherwise.
+    void unmount();
+
+private:
+    void start(const std::vector<std::string> &switches);
+    bool isMountPoint() const;
+
+    TempDir m_dir; // first in, last out: it is removed only after the unmount
+    std::string m_backing;
+    std::string m_mountPoint;
+    std::string m_log;
+    pid_t m_child = -1;
+    bool m_mounted = false;
+    bool m_unavailable = false;
+    std::string m_whyNot;
+};
+
+} // namespace nomaro::test
+
+// Skips the test, saying why, where FUSE cannot be mounted; fails it when it could be but the
+// test file system did not come up.
+#define NOMARO_REQUIRE_MOUNT(mount)                                                      \
+    do {                                                                                 \
+        if (!(mount).mounted()) {                                                        \
+            if ((mount).unavailable())                                                   \
+                GTEST_SKIP() << "FUSE non disponibile: " << (mount).whyNot();            \
+            FAIL() << (mount).whyNot();                                                  \
+        }                                                                                \
+    } while (false)
