@@ -14,7 +14,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
-#include <QStandardItemModel>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTextEdit>
@@ -28,6 +27,7 @@
 #include "app/splitterbar.h"
 #include "browser/shelllist.h"
 #include "widgets/superspin.h"
+#include "workset/file_table_model.h"
 #include "workset/tform2.h"
 
 namespace nomaro {
@@ -130,7 +130,7 @@ QGroupBox::title { subcontrol-origin: margin; subcontrol-position: top left; lef
 QGroupBox#GroupBox3::title, QGroupBox#GroupBox7::title, QGroupBox#GroupBox6::title { color: #000080; }
 )";
 
-QTableView *reportView(QWidget *parent, const char *name, QStandardItemModel *model,
+QTableView *reportView(QWidget *parent, const char *name, QAbstractItemModel *model,
                        QAbstractItemView::SelectionMode selection)
 {
     auto *view = named(new QTableView(parent), name);
@@ -245,8 +245,8 @@ void TForm1::createSelectionPage()
     CLEARNAMES->setGeometry(4, 140, 28, 28);
     CLEARNAMES->setEnabled(false);
 
-    m_listaNomiModel = new QStandardItemModel(0, 1, this);
-    m_listaNomiModel->setHorizontalHeaderLabels({QStringLiteral("Lista Files")});
+    using Content = FileTableModel::Content;
+    m_listaNomiModel = new FileTableModel(m_table, {{QStringLiteral("Lista Files"), Content::DisplayName}}, this);
     LISTANOMI = reportView(TabSheet1, "LISTANOMI", m_listaNomiModel,
                            QAbstractItemView::ExtendedSelection);
     LISTANOMI->horizontalHeader()->setStretchLastSection(true);
@@ -288,10 +288,15 @@ void TForm1::createRenamePage()
     for (QToolButton *button : {SBTRYREN, SBUNDO, SBREN, SBUP, SBDOWN})
         button->setEnabled(false);
 
-    m_listaRenModel = new QStandardItemModel(0, 6, this);
-    m_listaRenModel->setHorizontalHeaderLabels(
-        {QStringLiteral("Nomi Correnti"), QStringLiteral("Nomi Nuovi"), QStringLiteral("Dim KB"),
-         QStringLiteral("Data"), QStringLiteral("Est."), QStringLiteral("Path")});
+    using Content = FileTableModel::Content;
+    m_listaRenModel = new FileTableModel(m_table,
+                                         {{QStringLiteral("Nomi Correnti"), Content::DisplayName},
+                                          {QStringLiteral("Nomi Nuovi"), Content::DisplayNewName},
+                                          {QStringLiteral("Dim KB"), Content::SizeKB},
+                                          {QStringLiteral("Data"), Content::Date},
+                                          {QStringLiteral("Est."), Content::Extension},
+                                          {QStringLiteral("Path"), Content::Folder}},
+                                         this);
     LISTAREN = reportView(TabSheet2, "LISTAREN", m_listaRenModel, QAbstractItemView::SingleSelection);
     const int widths[6] = {140, 140, 60, 80, 40, 150};
     for (int column = 0; column < 6; ++column)

@@ -15,7 +15,6 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
-class QStandardItemModel;
 class QTabWidget;
 class QTableView;
 class QTextEdit;
@@ -26,6 +25,7 @@ class QPrinter;
 namespace nomaro {
 
 class AnchorSet;
+class FileTableModel;
 class ShellList;
 class SplitterBar;
 class SuperSpin;
@@ -135,6 +135,10 @@ private:
     void createListingPage();
     void connectHandlers();
     void setStatusText(int panel, const QString &text);
+    // The rebuild and the counters given the number of items selected in the folder list, which
+    // adding has read already.
+    void RefreshViews(int folderSelected);
+    void UpdateStatusCounts(int folderSelected);
     void fitFrameToScreen();
 
     // Program-wide values
@@ -165,7 +169,7 @@ private:
     QToolButton *SBREMOVE = nullptr;
     QToolButton *CLEARNAMES = nullptr;
     QTableView *LISTANOMI = nullptr;
-    QStandardItemModel *m_listaNomiModel = nullptr;
+    FileTableModel *m_listaNomiModel = nullptr;
 
     // "Ordina e Rinomina Files"
     QTabWidget *PageControl2 = nullptr;
@@ -176,7 +180,7 @@ private:
     QToolButton *SBUP = nullptr;
     QToolButton *SBDOWN = nullptr;
     QTableView *LISTAREN = nullptr;
-    QStandardItemModel *m_listaRenModel = nullptr;
+    FileTableModel *m_listaRenModel = nullptr;
 
     QWidget *TabSheet3 = nullptr;
     QLineEdit *BASENAME = nullptr;

@@ -1,7 +1,6 @@
 #include "app/tform1.h"
 
 #include <QItemSelectionModel>
-#include <QStandardItemModel>
 #include <QTableView>
 #include <QToolButton>
 
@@ -9,55 +8,37 @@
 #include "browser/shelllist.h"
 #include "platform/beep.h"
 #include "workset/collect.h"
+#include "workset/file_table_model.h"
 #include "workset/tform2.h"
 
 namespace nomaro {
 namespace {
 
-QString shown(const std::string &bytes)
-{
-    return QString::fromStdString(bytes);
-}
-
-// Each cell keeps the bytes it shows: names that are not valid UTF-8 all turn into the same
-// replacement characters on screen, so captions are compared by these bytes.
-constexpr int kCaptionBytesRole = Qt::UserRole + 1;
-
-QStandardItem *cell(const std::string &bytes, Qt::Alignment alignment = Qt::AlignLeft)
-{
-    auto *item = new QStandardItem(shown(bytes));
-    item->setData(QByteArray::fromStdString(bytes), kCaptionBytesRole);
-    item->setTextAlignment(alignment | Qt::AlignVCenter);
-    return item;
-}
-
-// The folder list's rows as the working set reads them.
+// The folder list's rows as the working set reads them; the selection is read once, when made.
 class ShellListItems : public FolderItems
 {
 public:
     explicit ShellListItems(ShellList &list)
         : m_list(list)
+        , m_selection(*list.selectionModel())
     {
     }
     std::string folderPath() const override { return m_list.Folder().Path(); }
     int itemCount() const override { return m_list.itemCount(); }
-    bool isItemSelected(int index) const override { return m_list.isItemSelected(index); }
+    bool isItemSelected(int index) const override { return m_selection.isSelected(index); }
     std::string itemName(int index) const override { return m_list.itemName(index); }
+    int selectedCount() const { return m_selection.selectedCount(); }
 
 private:
     ShellList &m_list;
+    const RowSelection m_selection;
 };
 
 } // namespace
 
 int TForm1::IndexOfListedName(const std::string &displayName) const
 {
-    const QByteArray caption = QByteArray::fromStdString(displayName);
-    const int count = m_listaNomiModel->rowCount();
-    for (int i = 0; i < count; ++i)
-        if (m_listaNomiModel->item(i, 0)->data(kCaptionBytesRole).toByteArray() == caption)
-            return i;
-    return -1;
+    return m_listaNomiModel->indexOfDisplayName(displayName);
 }
 
 void TForm1::ADDNAMESClick()
@@ -73,7 +54,7 @@ void TForm1::AddSelectedItems()
     if (outcome.added == 0)
         platform::beep();
     else
-        RefreshViews();
+        RefreshViews(items.selectedCount());
     if (outcome.refused > 0)
         showWarning(this, QStringLiteral("Lista piena: %1 files non aggiunti (massimo %2).")
                               .arg(outcome.refused)
@@ -82,20 +63,15 @@ void TForm1::AddSelectedItems()
 
 void TForm1::RefreshViews()
 {
-    const platform::LocaleFormats formats = platform::LocaleFormats::fromLocale(QLocale());
-    m_listaNomiModel->removeRows(0, m_listaNomiModel->rowCount());
-    m_listaRenModel->removeRows(0, m_listaRenModel->rowCount());
+    RefreshViews(RowSelection(*SLV1->selectionModel()).selectedCount());
+}
+
+void TForm1::RefreshViews(int folderSelected)
+{
+    m_listaNomiModel->rebuild();
+    m_listaRenModel->rebuild();
 
     const int rowCount = m_table.rowCount();
-    for (int i = 0; i < rowCount; ++i) {
-        const nm &row = m_table.row(i);
-        const std::string listed = displayName(row);
-        m_listaNomiModel->appendRow(cell(listed));
-        m_listaRenModel->appendRow({cell(listed), cell(displayNewName(row)),
-                                    cell(sizeKBText(row, formats), Qt::AlignRight), cell(dateText(row, formats)),
-                                    cell(row.extension), cell(row.folder)});
-    }
-
     if (rowCount > 0)
         LISTANOMI->selectionModel()->select(
             m_listaNomiModel->index(0, 0),
@@ -112,13 +88,18 @@ void TForm1::RefreshViews()
         LISTAREN->scrollTo(index);
     }
 
-    UpdateStatusCounts();
+    UpdateStatusCounts(folderSelected);
 }
 
 void TForm1::UpdateStatusCounts()
 {
+    UpdateStatusCounts(RowSelection(*SLV1->selectionModel()).selectedCount());
+}
+
+void TForm1::UpdateStatusCounts(int folderSelected)
+{
     setStatusText(0, QStringLiteral("Files nella cartella : %1").arg(SLV1->itemCount()));
-    setStatusText(1, QStringLiteral("Files Selezionati : %1").arg(SLV1->selectedCount()));
+    setStatusText(1, QStringLiteral("Files Selezionati : %1").arg(folderSelected));
     setStatusText(2, QStringLiteral("Files da Rinominare : %1").arg(m_listaNomiModel->rowCount()));
 }
 
@@ -126,11 +107,11 @@ void TForm1::SBREMOVEClick()
 {
     auto &scratch = m_table.scratch();
     scratch = m_table.rows();
-    const QItemSelectionModel *selection = LISTANOMI->selectionModel();
+    const RowSelection selection(*LISTANOMI->selectionModel());
     int kept = 0;
     const int listed = m_listaNomiModel->rowCount();
     for (int i = 0; i < listed; ++i) {
-        if (selection->isRowSelected(i, QModelIndex()))
+        if (selection.isSelected(i))
             continue;
         m_table.row(kept) = std::move(scratch[static_cast<std::size_t>(i)]);
         ++kept;
@@ -141,8 +122,8 @@ void TForm1::SBREMOVEClick()
 
 void TForm1::CLEARNAMESClick()
 {
-    m_listaNomiModel->removeRows(0, m_listaNomiModel->rowCount());
-    m_listaRenModel->removeRows(0, m_listaRenModel->rowCount());
+    m_listaNomiModel->clear();
+    m_listaRenModel->clear();
     m_table.setRowCount(0);
 }
 

@@ -2,9 +2,12 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "platform/entry_lookup.h"
 #include "workset/file_table.h"
+
+class QItemSelectionModel;
 
 namespace nomaro {
 
@@ -17,6 +20,26 @@ public:
     virtual int itemCount() const = 0;
     virtual bool isItemSelected(int index) const = 0;
     virtual std::string itemName(int index) const = 0; // the file-system name, as bytes
+};
+
+// Which rows of a flat list are selected, read once from the selection's ranges: asking the
+// selection model row by row costs a pass over every range for each row. A row counts as
+// selected, as QItemSelectionModel::isRowSelected has it, when every selectable column of it is.
+class RowSelection
+{
+public:
+    explicit RowSelection(const QItemSelectionModel &selection);
+
+    int rowCount() const { return static_cast<int>(m_selected.size()); }
+    bool isSelected(int row) const
+    {
+        return row >= 0 && row < rowCount() && m_selected[static_cast<std::size_t>(row)];
+    }
+    int selectedCount() const { return m_selectedCount; }
+
+private:
+    std::vector<bool> m_selected;
+    int m_selectedCount = 0;
 };
 
 struct AddOutcome
