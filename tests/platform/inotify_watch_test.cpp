@@ -1,0 +1,149 @@
+#include "platform/inotify_watch.h"
+
+#include <gtest/gtest.h>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "tests/support/tempdir.h"
+
+namespace nomaro::platform {
+namespace {
+
+using test::TempDir;
+constexpr unsigned kNames = FileNameChanges | DirectoryNameChanges;
+
+TEST(InotifyWatch, NoHandleForAMissingPathOrAFile)
+{
+    TempDir dir;
+    EXPECT_EQ(InotifyWatch::open(dir.pathOf("missing"), kNames, false), nullptr);
+    EXPECT_EQ(InotifyWatch::open(dir.writeFile("file.txt"), kNames, false), nullptr);
+    EXPECT_EQ(InotifyWatch::open("", kNames, false), nullptr);
+}
+
+TEST(InotifyWatch, DrainingReportsAChangeOnceAndReArms)
+{
+    TempDir dir;
+    auto watch = InotifyWatch::open(dir.path(), kNames, false);
+    ASSERT_NE(watch, nullptr);
+    EXPECT_EQ(watch->drain(), InotifyWatch::Drained::Nothing);
+    dir.writeFile("a.txt");
+    dir.writeFile("b.txt");
+    EXPECT_EQ(watch->drain(), InotifyWatch::Drained::Changed);
+    EXPECT_EQ(watch->drain(), InotifyWatch::Drained::Nothing);
+    ASSERT_EQ(::rename(dir.pathOf("a.txt").c_str(), dir.pathOf("c.txt").c_str()), 0);
+    EXPECT_EQ(watch->drain(), InotifyWatch::Drained::Changed);
+}
+
+TEST(InotifyWatch, OnlyTheAskedKindsCount)
+{
+    TempDir dir;
+    auto folders = InotifyWatch::open(dir.path(), DirectoryNameChanges, false);
+    auto sizes = InotifyWatch::open(dir.path(), SizeChanges, false);
+    ASSERT_NE(folders, nullptr);
+    ASSERT_NE(sizes, nullptr);
+    dir.writeFile("a.txt", "text");
+    EXPECT_EQ(folders->drain(), InotifyWatch::Drained::Nothing);
+    EXPECT_EQ(sizes->drain(), InotifyWatch::Drained::Changed);
+    dir.makeFolder("sub");
+    EXPECT_EQ(folders->drain(), InotifyWatch::Drained::Changed);
+    EXPECT_EQ(sizes->drain(), InotifyWatch::Drained::Nothing);
+}
+
+TEST(InotifyWatch, AnOverflowedQueueCountsAsAChange)
+{
+    TempDir dir;
+    // Files are not asked for, so only the overflow can report a change.
+    auto watch = InotifyWatch::open(dir.path(), DirectoryNameChanges, false);
+    ASSERT_NE(watch, nullptr);
+    for (int i = 0; i < 17000; ++i)
+        dir.writeFile("f" + std::to_string(i));
+    EXPECT_EQ(watch->drain(), InotifyWatch::Drained::Changed);
+}
+
+TEST(InotifyWatch, TheWatchedFolderRemovedAbandonsTheWatch)
+{
+    TempDir dir;
+    const std::string folder = dir.makeFolder("watched");
+    auto watch = InotifyWatch::open(folder, kNames, false);
+    ASSERT_NE(watch, nullptr);
+    ASSERT_EQ(::rmdir(folder.c_str()), 0);
+    EXPECT_EQ(watch->drain(), InotifyWatch::Drained::Abandoned);
+}
+
+TEST(InotifyWatch, ASubtreeWatchHoldsOnlyTheFoldersHandedToIt)
+{
+    TempDir dir;
+    const std::string sub = dir.makeFolder("sub");
+    const std::string deeper = dir.makeFolder("sub/deeper");
+    auto watch = InotifyWatch::open(dir.path(), kNames, true);
+    ASSERT_NE(watch, nullptr);
+    EXPECT_EQ(watch->folderCount(), 1u);
+
+    dir.writeFile("sub/not-watched-yet.txt");
+    EXPECT_EQ(watch->drain(), InotifyWatch::Drained::Nothing);
+    ASSERT_TRUE(watch->addFolder(sub));
+    EXPECT_TRUE(watch->addFolder(sub)); // already held
+    EXPECT_EQ(watch->folderCount(), 2u);
+    dir.writeFile("sub/seen.txt");
+    EXPECT_EQ(watch->drain(), InotifyWatch::Drained::Changed);
+    dir.writeFile("sub/deeper/not-handed.txt");
+    EXPECT_EQ(watch->drain(), InotifyWatch::Drained::Nothing);
+
+    watch->removeFolder(sub);
+    watch->removeFolder(dir.path()); // the root stays
+    EXPECT_EQ(watch->folderCount(), 1u);
+    dir.writeFile("sub/after-removal.txt");
+    EXPECT_EQ(watch->drain(), InotifyWatch::Drained::Nothing);
+    dir.writeFile("at-root.txt");
+    EXPECT_EQ(watch->drain(), InotifyWatch::Drained::Changed);
+}
+
+TEST(InotifyWatch, FoldersOutsideTheRootOrItsMountAreRefused)
+{
+    TempDir dir;
+    TempDir other;
+    auto plain = InotifyWatch::open(dir.path(), kNames, false);
+    ASSERT_NE(plain, nullptr);
+    EXPECT_FALSE(plain->addFolder(dir.makeFolder("sub")));
+
+    auto subtree = InotifyWatch::open(dir.path(), kNames, true);
+    ASSERT_NE(subtree, nullptr);
+    EXPECT_FALSE(subtree->addFolder(other.path()));
+    EXPECT_FALSE(subtree->addFolder(dir.path() + "x"));
+    EXPECT_FALSE(subtree->addFolder(dir.pathOf("missing")));
+    EXPECT_FALSE(subtree->addFolder(dir.writeFile("file.txt")));
+
+    auto root = InotifyWatch::open("/", DirectoryNameChanges, true);
+    ASSERT_NE(root, nullptr);
+    EXPECT_FALSE(root->addFolder("/proc/self")); // another mount
+    EXPECT_EQ(root->folderCount(), 1u);
+}
+
+TEST(InotifyWatch, AFolderBelowTheRootThatGoesJustLeavesTheSet)
+{
+    TempDir dir;
+    const std::string sub = dir.makeFolder("sub");
+    auto watch = InotifyWatch::open(dir.path(), kNames, true);
+    ASSERT_NE(watch, nullptr);
+    ASSERT_TRUE(watch->addFolder(sub));
+    ASSERT_EQ(::rmdir(sub.c_str()), 0);
+    EXPECT_EQ(watch->drain(), InotifyWatch::Drained::Changed);
+    EXPECT_EQ(watch->folderCount(), 1u);
+    dir.writeFile("still-watched.txt");
+    EXPECT_EQ(watch->drain(), InotifyWatch::Drained::Changed);
+}
+
+TEST(InotifyWatch, ASubtreeWatchHoldsAtMost4096Folders)
+{
+    TempDir dir;
+    auto watch = InotifyWatch::open(dir.path(), kNames, true);
+    ASSERT_NE(watch, nullptr);
+    for (std::size_t i = 1; i < InotifyWatch::kMaxFolders; ++i)
+        ASSERT_TRUE(watch->addFolder(dir.makeFolder("d" + std::to_string(i)))) << i;
+    EXPECT_EQ(watch->folderCount(), InotifyWatch::kMaxFolders);
+    EXPECT_FALSE(watch->addFolder(dir.makeFolder("one-too-many")));
+}
+
+} // namespace
+} // namespace nomaro::platform
