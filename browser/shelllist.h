@@ -153,6 +153,13 @@ private:
     void deviceChanged(int event);
     // The key table (shelllist_commands.cpp); true when the key was one of its entries.
     bool runCommandKey(const QKeyEvent &event);
+    // The file-system paths of the selected rows, in display order.
+    std::vector<std::string> selectedPaths() const;
+    // The verbs: to the clipboard, from it into the shown folder (never replacing an item), and
+    // to the trash after a confirmation; the last two are followed by UpdateItems.
+    void copySelection(bool cut);
+    void pasteIntoFolder();
+    void deleteSelection();
     // In-place rename: gives the row a new name, or shows why it cannot have it.
     void renameRow(int row, const QString &caption);
 

@@ -1,10 +1,21 @@
 // The folder list's key table: select all, delete, copy, cut, paste, refresh and rename.
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QKeyEvent>
+#include <QMimeData>
+#include <QStringList>
 #include <optional>
+#include <string>
+#include <vector>
 
+#include "app/messages.h"
+#include "browser/foldercontext.h"
 #include "browser/keynames.h"
 #include "browser/shelllist.h"
+#include "browser/shelllistitemdata.h"
+#include "browser/shelllistmodel.h"
+#include "platform/file_verbs.h"
 
 namespace nomaro {
 namespace {
@@ -23,7 +34,65 @@ std::optional<ComponentKey> commandOf(QKeyCombination pressed)
     return std::nullopt;
 }
 
+// One error box for all the items a verb could not handle, as bulk operations report.
+template <typename Results>
+void showFailures(QWidget *parent, const Results &results)
+{
+    QStringList messages;
+    for (const auto &result : results) {
+        if (!result.message.empty())
+            messages << QString::fromStdString(result.message);
+    }
+    if (!messages.isEmpty())
+        showError(parent, messages.join(QLatin1Char('\n')));
+}
+
 } // namespace
+
+std::vector<std::string> ShellList::selectedPaths() const
+{
+    std::vector<std::string> paths;
+    for (const QModelIndex &index : selectionModel()->selectedRows()) {
+        std::string path = m_model->item(index.row())->path();
+        if (!path.empty())
+            paths.push_back(std::move(path));
+    }
+    return paths;
+}
+
+void ShellList::copySelection(bool cut)
+{
+    const std::vector<std::string> paths = selectedPaths();
+    if (!paths.empty())
+        QGuiApplication::clipboard()->setMimeData(platform::mimeDataForItems(paths, cut).release());
+}
+
+void ShellList::pasteIntoFolder()
+{
+    const std::string &folder = folderContext().folderPath();
+    const QMimeData *data = QGuiApplication::clipboard()->mimeData();
+    if (folder.empty() || !data)
+        return;
+    const platform::ClipboardItems items = platform::itemsFromMimeData(*data);
+    if (items.paths.empty())
+        return;
+    const std::vector<platform::PasteResult> results = platform::pasteItems(items.paths, folder, items.cut);
+    // The clipboard no longer says where cut items are.
+    if (items.cut)
+        QGuiApplication::clipboard()->clear();
+    UpdateItems();
+    showFailures(this, results);
+}
+
+void ShellList::deleteSelection()
+{
+    const std::vector<std::string> paths = selectedPaths();
+    if (paths.empty() || !confirm(this, QStringLiteral("Sposto nel cestino gli elementi selezionati ?")))
+        return;
+    const std::vector<platform::TrashResult> results = platform::moveItemsToTrash(paths);
+    UpdateItems();
+    showFailures(this, results);
+}
 
 bool ShellList::runCommandKey(const QKeyEvent &event)
 {
@@ -38,10 +107,17 @@ bool ShellList::runCommandKey(const QKeyEvent &event)
         SelectAll();
         break;
     case ComponentKey::Delete:
+        deleteSelection();
+        break;
     case ComponentKey::Copy:
+        copySelection(false);
+        break;
     case ComponentKey::Cut:
+        copySelection(true);
+        break;
     case ComponentKey::Paste:
-        return false;
+        pasteIntoFolder();
+        break;
     case ComponentKey::Refresh:
         Refresh();
         break;

@@ -4,6 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMimeData>
 #include <QElapsedTimer>
 #include <QFont>
 #include <QHeaderView>
@@ -371,4 +374,43 @@ TEST(ShellListLive, TheSizeColumnIsWideEnoughForItsCaption)
         else
             EXPECT_GT(header->sectionSize(1), ShellList::kDefaultWidths[1]) << c.what;
     }
+}
+
+TEST(ShellListLive, CopyLeavesTheRowsAndPasteAndDeleteAreFollowedByAnIncrementalRefresh)
+{
+    TempDir from;
+    from.writeFile("a.txt", "mine");
+    TempDir dir;
+    dir.writeFile("a.txt", "theirs");
+    dir.writeFile("b.txt", "b");
+    ShownList source(from.path());
+    source.list.selectItem(0, true);
+    QTest::keyClick(&source.list, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(source.names(), (Names{"a.txt"})) << "Ctrl+C leaves the rows";
+    EXPECT_TRUE(QGuiApplication::clipboard()->mimeData()->hasUrls());
+
+    ShownList shown(dir.path());
+    const int fills = shown.fills;
+    QTest::keyClick(&shown.list, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(shown.fills, fills + 1) << "Ctrl+V is followed by UpdateItems at once";
+    EXPECT_EQ(shown.names(), (Names{"a.txt", "b.txt", "a (copia).txt"}));
+    EXPECT_EQ(nomaro::test::readFile(dir.pathOf("a.txt")), "theirs") << "paste never replaces";
+
+    shown.list.clearSelection();
+    shown.list.selectItem(shown.indexOf("b.txt"), true);
+    {
+        nomaro::test::ModalAnswerer answer(QStringLiteral("No"));
+        QTest::keyClick(&shown.list, Qt::Key_Delete);
+        EXPECT_EQ(answer.titles(), QStringList{QStringLiteral("Conferma")});
+    }
+    EXPECT_TRUE(nomaro::test::exists(dir.pathOf("b.txt"))) << "No keeps the item";
+    {
+        nomaro::test::ModalAnswerer answer(QStringLiteral("Sì"));
+        QTest::keyClick(&shown.list, Qt::Key_Delete, Qt::ShiftModifier);
+        EXPECT_EQ(answer.count(), 1);
+    }
+    EXPECT_FALSE(nomaro::test::exists(dir.pathOf("b.txt")));
+    EXPECT_EQ(shown.fills, fills + 2) << "Del is followed by UpdateItems at once";
+    EXPECT_EQ(shown.names(), (Names{"a.txt", "a (copia).txt"}));
+    EXPECT_EQ(shown.list.selectedCount(), 0);
 }
