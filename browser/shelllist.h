@@ -140,6 +140,8 @@ protected:
     void changeEvent(QEvent *event) override;
     void focusInEvent(QFocusEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
+    // "Apri", "Taglia", "Copia", "Incolla", "Rinomina", "Elimina" (shelllist_contextmenu.cpp).
+    void contextMenuEvent(QContextMenuEvent *event) override;
     // In-place rename (shelllist_rename.cpp).
     bool edit(const QModelIndex &index, EditTrigger trigger, QEvent *event) override;
     void commitData(QWidget *editor) override;

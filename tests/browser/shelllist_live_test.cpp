@@ -11,6 +11,8 @@
 #include <QFont>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QMenu>
+#include <QTimer>
 #include <QStyle>
 #include <QTest>
 #include <fcntl.h>
@@ -20,6 +22,7 @@
 
 #include "browser/devicechangehandler.h"
 #include "browser/shelllist.h"
+#include "platform/file_verbs.h"
 #include "platform/mount_monitor.h"
 #include "platform/shell_namespace.h"
 #include "tests/browser/shownlist.h"
@@ -27,6 +30,7 @@
 #include "tests/support/tempdir.h"
 
 using nomaro::ShellList;
+using nomaro::platform::ClipboardItems;
 using nomaro::test::ShownList;
 using nomaro::test::TempDir;
 
@@ -413,4 +417,53 @@ TEST(ShellListLive, CopyLeavesTheRowsAndPasteAndDeleteAreFollowedByAnIncremental
     EXPECT_EQ(shown.fills, fills + 2) << "Del is followed by UpdateItems at once";
     EXPECT_EQ(shown.names(), (Names{"a.txt", "a (copia).txt"}));
     EXPECT_EQ(shown.list.selectedCount(), 0);
+}
+
+TEST(ShellListLive, TheContextMenuOffersTheVerbsAndRenameStartsTheCaptionEditor)
+{
+    TempDir dir;
+    dir.writeFile("a.txt");
+    dir.writeFile("b.txt");
+    ShownList shown(dir.path());
+    const QRect second = shown.list.visualRect(shown.list.model()->index(shown.indexOf("b.txt"), 0));
+
+    // Picks `entry` in the menu that a right click on the second row opens; gives the entries.
+    const auto pick = [&](const QString &entry) {
+        QStringList entries;
+        QTimer::singleShot(50, [&] {
+            auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+            if (!menu)
+                return;
+            for (QAction *action : menu->actions()) {
+                if (!action->isSeparator())
+                    entries << action->text();
+            }
+            for (QAction *action : menu->actions()) {
+                if (action->text() == entry) {
+                    menu->close();
+                    action->trigger();
+                    return;
+                }
+            }
+            menu->close();
+        });
+        QContextMenuEvent event(QContextMenuEvent::Mouse, second.center(), shown.list.viewport()->mapToGlobal(second.center()));
+        QApplication::sendEvent(shown.list.viewport(), &event);
+        QCoreApplication::processEvents();
+        return entries;
+    };
+    EXPECT_EQ(pick(QStringLiteral("Copia")), (QStringList{QStringLiteral("Apri"), QStringLiteral("Taglia"), QStringLiteral("Copia"),
+                                                          QStringLiteral("Incolla"), QStringLiteral("Rinomina"),
+                                                          QStringLiteral("Elimina")}));
+    EXPECT_TRUE(shown.list.isItemSelected(shown.indexOf("b.txt"))) << "the row under the pointer is the one acted on";
+    EXPECT_EQ(shown.list.selectedCount(), 1);
+    const ClipboardItems copied = nomaro::platform::itemsFromMimeData(*QGuiApplication::clipboard()->mimeData());
+    EXPECT_EQ(copied.paths, (Names{dir.pathOf("b.txt")}));
+    EXPECT_FALSE(copied.cut);
+
+    pick(QStringLiteral("Rinomina"));
+    bool editing = false;
+    for (const QLineEdit *editor : shown.list.findChildren<QLineEdit *>())
+        editing = editing || (editor->isVisible() && editor->text() == QStringLiteral("b.txt"));
+    EXPECT_TRUE(editing) << "Rinomina opens the caption editor on the row";
 }
