@@ -4,17 +4,24 @@
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QEvent>
+#include <QFocusEvent>
 #include <QFile>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLocale>
 #include <QMouseEvent>
 #include <QPalette>
+#include <QStyle>
+#include <QStyleOptionHeader>
 #include <QUrl>
 #include <algorithm>
 #include <cstdlib>
 
+#include "browser/changehandlerthread.h"
+#include "browser/changenoticecoalescer.h"
+#include "browser/devicechangehandler.h"
 #include "browser/foldercontext.h"
+#include "browser/scopeguards.h"
 #include "browser/shelllistitemdata.h"
 #include "browser/shelllistmodel.h"
 #include "platform/hourglass.h"
@@ -55,44 +62,12 @@ Qt::Alignment toAlignment(platform::Alignment alignment)
     return Qt::AlignLeft;
 }
 
-// Disables painting for its lifetime and restores the previous state on every way out.
-class UpdateBracket
-{
-public:
-    explicit UpdateBracket(QWidget *widget)
-        : m_widget(widget)
-        , m_wasEnabled(widget->updatesEnabled())
-    {
-        m_widget->setUpdatesEnabled(false);
-    }
-    ~UpdateBracket() { m_widget->setUpdatesEnabled(m_wasEnabled); }
-    UpdateBracket(const UpdateBracket &) = delete;
-    UpdateBracket &operator=(const UpdateBracket &) = delete;
-
-private:
-    QWidget *m_widget;
-    bool m_wasEnabled;
-};
-
-// Runs a callable on every way out of a scope.
-template <typename F>
-class OnExit
-{
-public:
-    explicit OnExit(F f) : m_f(std::move(f)) {}
-    ~OnExit() { m_f(); }
-    OnExit(const OnExit &) = delete;
-    OnExit &operator=(const OnExit &) = delete;
-
-private:
-    F m_f;
-};
-
 } // namespace
 
 ShellList::ShellList(QWidget *parent)
     : QTreeView(parent)
     , m_model(new ShellListModel(this))
+    , m_coalescer(new ChangeNoticeCoalescer(this))
 {
     m_model->context().setOptions(m_options);
     m_model->setGhostedBrush(palette().brush(QPalette::Disabled, QPalette::Text));
@@ -102,6 +77,7 @@ ShellList::ShellList(QWidget *parent)
     setUniformRowHeights(true);
     setAllColumnsShowFocus(true);
     setSortingEnabled(false);
+    // Captions are edited through F2 and the context menu only.
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::SingleSelection);
@@ -113,10 +89,16 @@ ShellList::ShellList(QWidget *parent)
     connect(header(), &QHeaderView::sectionClicked, this, [this](int section) { columnClick(section); });
 
     m_folder.setChangeHandler([this] { folderChanged(); });
+    connect(m_coalescer, &ChangeNoticeCoalescer::refreshNow, this, [this] { coalescedRefresh(); });
+    DeviceChangeHandler::instance()->Register(this, [this](DeviceChangeHandler &, int event, const platform::Drive &) {
+        deviceChanged(event);
+    });
 }
 
 ShellList::~ShellList()
 {
+    DeviceChangeHandler::instance()->Unregister(this);
+    m_watcher.reset();
     if (hasWindow())
         saveColumnWidths();
     m_folder.setChangeHandler({});
@@ -206,8 +188,17 @@ void ShellList::SetOptions(ShellListOptions options)
         return;
     if (changed & optionBit(sloOleDrop))
         setAcceptDrops(hasOption(sloOleDrop));
-    if (changed & (optionBit(sloHideFoldersWhenLinkedToTree) | optionBit(sloShowHidden)))
+    if (changed & optionBit(sloDynamicRefresh)) {
+        if (hasOption(sloDynamicRefresh))
+            startWatching();
+        else
+            stopWatching();
+    }
+    // The merge keeps every item still in the folder, so hiding folders needs a full refresh.
+    if (changed & optionBit(sloHideFoldersWhenLinkedToTree))
         Refresh();
+    else if (changed & optionBit(sloShowHidden))
+        UpdateItems();
 }
 
 void ShellList::SetFileFilter(const std::string &mask)
@@ -243,11 +234,8 @@ void ShellList::Refresh()
 {
     if (!hasWindow())
         return;
-    if (state() == DraggingState || state() == EditingState) {
-        m_refreshPending = true;
+    if (m_coalescer->deferRefresh())
         return;
-    }
-    m_refreshPending = false;
 
     platform::HourglassGuard hourglass;
     clearSelection();
@@ -262,6 +250,8 @@ void ShellList::Refresh()
     sortItems();
     if (itemCount() > 0)
         selectionModel()->setCurrentIndex(m_model->index(0, 0), QItemSelectionModel::NoUpdate);
+    if (hasOption(sloDynamicRefresh))
+        startWatching();
 }
 
 void ShellList::removeAllRows()
@@ -289,22 +279,22 @@ void ShellList::fill(std::unique_ptr<platform::ShellFolder> folder)
     const platform::ShellFolder &bound = *context->folder();
     rebuildColumns(bound);
 
+    FolderListing::Reading reading = readFolder(bound);
+    if (reading.end != platform::EnumEnd::NoMoreItems)
+        return; // an unreadable or vanished folder shows as empty, without a message
+    std::vector<platform::ItemIdList> rows = m_listing.accepted(bound, std::move(reading.children), acceptance());
+    m_model->setRows(std::move(context), std::move(rows));
+}
+
+FolderListing::Reading ShellList::readFolder(const platform::ShellFolder &folder) const
+{
     unsigned flags = platform::EnumFolders | platform::EnumNonFolders;
     if (hasOption(sloShowHidden))
         flags |= platform::EnumHidden;
-    FolderListing::Reading reading = FolderListing::read(bound, flags);
-    switch (reading.end) {
-    case platform::EnumEnd::NoMoreItems:
-        break;
-    case platform::EnumEnd::CannotStart:
-    case platform::EnumEnd::GeneralFailure:
-        // An unreadable or vanished folder shows as empty, without a message.
-        return;
-    case platform::EnumEnd::Error:
-        platform::raiseShellError(reading.error, "Impossibile leggere la cartella \"" + bound.path() + "\"");
-    }
-    std::vector<platform::ItemIdList> rows = m_listing.accepted(bound, std::move(reading.children), acceptance());
-    m_model->setRows(std::move(context), std::move(rows));
+    FolderListing::Reading reading = FolderListing::read(folder, flags);
+    if (reading.end == platform::EnumEnd::Error)
+        platform::raiseShellError(reading.error, "Impossibile leggere la cartella \"" + folder.path() + "\"");
+    return reading;
 }
 
 FolderListing::Acceptance ShellList::acceptance()
@@ -366,10 +356,19 @@ void ShellList::rebuildColumns(const platform::ShellFolder &folder)
 
     m_model->setColumns(columns);
     for (std::size_t i = 0; i < columns.size(); ++i)
-        header()->resizeSection(static_cast<int>(i), columns[i].width);
+        header()->resizeSection(static_cast<int>(i), std::max(columns[i].width, captionWidth(columns[i].caption)));
     if (std::abs(m_sortKey) > static_cast<int>(columns.size()))
         m_sortKey = 1;
     showSortIndicator();
+}
+
+int ShellList::captionWidth(const QString &caption) const
+{
+    // A font wider than the designed one would clip a caption ("Dimensione") in its column.
+    QStyleOptionHeader option;
+    option.initFrom(header());
+    option.text = caption;
+    return header()->style()->sizeFromContents(QStyle::CT_HeaderSection, &option, QSize(), header()).width();
 }
 
 void ShellList::setSortKey(int key)
@@ -439,8 +438,7 @@ void ShellList::openSelection()
 {
     if (m_treeLink)
         m_treeLink->doPendingRefresh();
-    if (m_refreshPending)
-        Refresh();
+    m_coalescer->refreshPendingNow();
 
     std::vector<ShellListItemData *> selected;
     for (const QModelIndex &index : selectionModel()->selectedRows())
@@ -501,6 +499,12 @@ bool ShellList::event(QEvent *event)
             Refresh();
         return true;
     }
+    if (event->type() == ChangeNoticeEvent::type()) {
+        // The caption editor's focus is the list's too.
+        const QWidget *focused = QApplication::focusWidget();
+        m_coalescer->noticeArrived(focused && (focused == this || isAncestorOf(focused)));
+        return true;
+    }
     return QTreeView::event(event);
 }
 
@@ -519,6 +523,8 @@ void ShellList::showEvent(QShowEvent *event)
 void ShellList::keyPressEvent(QKeyEvent *event)
 {
     if (hasOption(sloDefaultKeyHandling) && state() != EditingState) {
+        if (runCommandKey(*event))
+            return;
         switch (event->key()) {
         case Qt::Key_Backspace:
             GoUp(1);
@@ -539,6 +545,17 @@ void ShellList::changeEvent(QEvent *event)
     if (event->type() == QEvent::PaletteChange)
         m_model->setGhostedBrush(palette().brush(QPalette::Disabled, QPalette::Text));
     QTreeView::changeEvent(event);
+}
+
+void ShellList::focusInEvent(QFocusEvent *event)
+{
+    QTreeView::focusInEvent(event);
+    // Reached by the keyboard with nothing selected, Enter would open nothing and type-ahead
+    // would have no start; a click chooses its own row.
+    if (event->reason() == Qt::MouseFocusReason || itemCount() == 0 || selectionModel()->hasSelection())
+        return;
+    const QModelIndex current = currentIndex().isValid() ? currentIndex().siblingAtColumn(0) : m_model->index(0, 0);
+    selectionModel()->setCurrentIndex(current, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
 }
 
 void ShellList::mouseDoubleClickEvent(QMouseEvent *event)

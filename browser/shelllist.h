@@ -20,6 +20,8 @@ class ShellFolder;
 
 namespace nomaro {
 
+class ChangeHandlerThread;
+class ChangeNoticeCoalescer;
 class FolderContext;
 class ShellListItemData;
 class ShellListModel;
@@ -87,6 +89,9 @@ public:
 
     // Empties the list and reads the folder again. Does nothing before the list has a window.
     void Refresh();
+    // Reads the folder again and merges: rows of vanished items go, new items are appended at
+    // the end, nothing is sorted; the selection and the current row stay with their items.
+    void UpdateItems();
     void GoUp(int levels);
     // Enters the selected folder or opens the selected items.
     void openSelection();
@@ -133,16 +138,45 @@ protected:
     void showEvent(QShowEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void changeEvent(QEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
+    // "Apri", "Taglia", "Copia", "Incolla", "Rinomina", "Elimina" (shelllist_contextmenu.cpp).
+    void contextMenuEvent(QContextMenuEvent *event) override;
+    // In-place rename (shelllist_rename.cpp).
+    bool edit(const QModelIndex &index, EditTrigger trigger, QEvent *event) override;
+    void commitData(QWidget *editor) override;
+    void closeEditor(QWidget *editor, QAbstractItemDelegate::EndEditHint hint) override;
 
 private:
+    // Live update (shelllist_liveupdate.cpp).
+    void startWatching();
+    void stopWatching();
+    void coalescedRefresh();
+    void deviceChanged(int event);
+    // The key table (shelllist_commands.cpp); true when the key was one of its entries.
+    bool runCommandKey(const QKeyEvent &event);
+    // The file-system paths of the selected rows, in display order.
+    std::vector<std::string> selectedPaths() const;
+    // The verbs: to the clipboard, from it into the shown folder (never replacing an item), and
+    // to the trash after a confirmation; the last two are followed by UpdateItems.
+    void copySelection(bool cut);
+    void pasteIntoFolder();
+    void deleteSelection();
+    // In-place rename: gives the row a new name, or shows why it cannot have it.
+    void renameRow(int row, const QString &caption);
+
     bool hasWindow() const;
     void folderChanged();
     void removeAllRows();
     void fill(std::unique_ptr<platform::ShellFolder> folder);
+    // Every child of the kinds the options ask for; raises the system's error unless the folder
+    // could not be read at all (then `end` tells so and there are no children).
+    FolderListing::Reading readFolder(const platform::ShellFolder &folder) const;
     FolderListing::Acceptance acceptance();
     void rebuildColumns(const platform::ShellFolder &folder);
     void saveColumnWidths() const;
+    // The width a header section needs to show `caption` whole.
+    int captionWidth(const QString &caption) const;
     void sortItems();
     void showSortIndicator();
     void enterFolder(const platform::ItemIdList &absolute);
@@ -158,9 +192,14 @@ private:
     int m_sortKey = 1;
     HeaderSortDisplayMode m_headerSortDisplayMode = HeaderSortDisplayMode::lvRightOfText;
     ShellListTreeLink *m_treeLink = nullptr;
-    bool m_refreshPending = false;
     bool m_windowShown = false;
     int m_folderChangeDepth = 0;
+
+    ChangeNoticeCoalescer *m_coalescer = nullptr;
+    std::unique_ptr<ChangeHandlerThread> m_watcher; // made when watching first starts
+    // The caption an editor committed, given to the rename once the editor has gone.
+    std::optional<QString> m_committedCaption;
+    std::optional<QPersistentModelIndex> m_editedRow; // while a caption is edited
 };
 
 } // namespace nomaro

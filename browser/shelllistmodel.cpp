@@ -1,5 +1,6 @@
 #include "browser/shelllistmodel.h"
 
+#include <QFile>
 #include <algorithm>
 #include <cstdlib>
 
@@ -36,6 +37,11 @@ QVariant ShellListModel::data(const QModelIndex &index, int role) const
     switch (role) {
     case Qt::DisplayRole:
         return column == 0 ? item.displayName() : item.detailText(column);
+    case Qt::EditRole:
+        if (column != 0 || !m_context->folder())
+            return {};
+        return QFile::decodeName(QByteArray::fromStdString(
+            m_context->folder()->displayName(item.element(), platform::DisplayNameKind::ForEditing)));
     case Qt::DecorationRole: {
         const platform::ShellFolder *folder = m_context->folder();
         if (column != 0 || !folder)
@@ -67,6 +73,14 @@ QVariant ShellListModel::headerData(int section, Qt::Orientation orientation, in
     if (role == Qt::TextAlignmentRole)
         return QVariant::fromValue(column.alignment | Qt::AlignVCenter);
     return {};
+}
+
+Qt::ItemFlags ShellListModel::flags(const QModelIndex &index) const
+{
+    Qt::ItemFlags flags = QAbstractTableModel::flags(index);
+    if (index.isValid() && index.column() == 0)
+        flags |= Qt::ItemIsEditable;
+    return flags;
 }
 
 void ShellListModel::setColumns(std::vector<Column> columns)
@@ -117,6 +131,14 @@ void ShellListModel::appendRows(std::vector<platform::ItemIdList> relatives)
     for (platform::ItemIdList &relative : relatives)
         m_rows.emplace_back(m_context.get(), std::move(relative));
     endInsertRows();
+}
+
+void ShellListModel::setRelativeId(int row, platform::ItemIdList relative)
+{
+    if (row < 0 || row >= rowCount())
+        return;
+    m_rows[static_cast<std::size_t>(row)].setRelativeId(std::move(relative));
+    Q_EMIT dataChanged(index(row, 0), index(row, columnCount() - 1));
 }
 
 void ShellListModel::removeRowsAt(std::vector<int> rows, const RowLeaving &leaving)

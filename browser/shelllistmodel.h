@@ -42,6 +42,9 @@ public:
     int columnCount(const QModelIndex &parent = {}) const override;
     QVariant data(const QModelIndex &index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    // Captions are editable; whether an item may be renamed is the list's to decide when an
+    // edit starts, so drawing a row never asks the disk.
+    Qt::ItemFlags flags(const QModelIndex &index) const override;
 
     const std::vector<Column> &columns() const { return m_columns; }
     void setColumns(std::vector<Column> columns);
@@ -59,6 +62,8 @@ public:
     void clear(const RowLeaving &leaving);
     // Adds rows of the current context after the last one, in one insertion.
     void appendRows(std::vector<platform::ItemIdList> relatives);
+    // After a rename in place: the row stands for the item's new identifier.
+    void setRelativeId(int row, platform::ItemIdList relative);
     // Removes the given rows (any order; duplicates and numbers outside the rows are ignored):
     // from the back to the front, one removal per run of neighbouring rows, handing each row to
     // `leaving` first.

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <string>
+
+#include "platform/rename.h"
+
+// Path and move helpers shared by the file verbs.
+namespace nomaro::platform::fileops {
+
+std::string parentOf(const std::string &path);
+std::string nameOf(const std::string &path);
+// The last component in double quotes, for messages: "\"nome.txt\"".
+std::string quotedName(const std::string &path);
+// The resolved absolute path, or empty when it cannot be resolved.
+std::string canonical(const std::string &path);
+
+// Moves oldPath to newPath anywhere on one file system, never replacing an existing item. On
+// Failed, errno holds the reason (EXDEV across file systems).
+RenameStatus moveNoReplace(const std::string &oldPath, const std::string &newPath);
+
+} // namespace nomaro::platform::fileops

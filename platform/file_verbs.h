@@ -1,0 +1,74 @@
+#pragma once
+
+// The file verbs of the folder list and tree: copy, cut, paste and delete.
+//
+// How a component uses them (all on the user-interface thread; none shows a message box):
+//   Copy / cut:  clipboard->setMimeData(mimeDataForItems(selectedPaths, cut).release());
+//   Paste:       const ClipboardItems items = itemsFromMimeData(*clipboard->mimeData());
+//                const auto results = pasteItems(items.paths, shownFolder, items.cut);
+//                then UpdateItems, and show the `message` of every result that has one.
+//                After a pasted cut, clear the clipboard (the items are no longer where it says).
+//   Delete:      after the component's own confirmation,
+//                const auto results = moveItemsToTrash(selectedPaths);
+//                then UpdateItems, and show the messages of the items that stayed.
+// Paths are the file system's own bytes, absolute. Drops of `text/uri-list` read the same way.
+
+#include <QMimeData>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace nomaro::platform {
+
+// text/uri-list and x-special/gnome-copied-files ("copy" or "cut", then the URLs), which file
+// managers read and write, plus the paths as text/plain. Names that are not UTF-8 survive, as
+// each byte outside the plain set is percent-encoded.
+std::unique_ptr<QMimeData> mimeDataForItems(const std::vector<std::string> &paths, bool cut);
+
+struct ClipboardItems
+{
+    std::vector<std::string> paths; // local files only, in the order given
+    bool cut = false;
+};
+
+// The items of a clipboard or a drop: x-special/gnome-copied-files when present, else a copy of
+// the text/uri-list. URLs that are not local files are left out.
+ClipboardItems itemsFromMimeData(const QMimeData &data);
+
+enum class PasteOutcome {
+    Copied,    // a copy is at `target`
+    Moved,     // the item is now at `target`
+    Unchanged, // moved into the folder it is already in: nothing to do
+    Failed,    // refused or failed; the item and the target folder are as they were
+};
+
+struct PasteResult
+{
+    std::string source;
+    std::string target;  // the path made, when one was
+    PasteOutcome outcome = PasteOutcome::Failed;
+    std::string message; // for the user, in Italian; empty when all went well
+};
+
+// Copies (cut false) or moves each item into targetFolder, never replacing an existing item: a
+// clash gets "nome (copia).txt", "nome (copia 2).txt", ... Folders are copied whole, links as
+// links, with their permissions and modification times. A move across file systems removes the
+// source only after a complete copy. One result per item, in order.
+std::vector<PasteResult> pasteItems(const std::vector<std::string> &items,
+                                    const std::string &targetFolder, bool cut);
+
+// The name tried for the n-th copy of `name` (n from 1): "a (copia).txt", "a (copia 2).txt".
+std::string copyName(const std::string &name, bool isFolder, int n);
+
+struct TrashResult
+{
+    std::string path;
+    bool trashed = false;
+    std::string message; // why the item stayed, in Italian
+};
+
+// Moves each item to the trash (never a plain delete); an item the trash refuses stays in place.
+std::vector<TrashResult> moveItemsToTrash(const std::vector<std::string> &paths);
+
+} // namespace nomaro::platform
