@@ -70,6 +70,10 @@ TEST(FileVerbsMime, WhatFileManagersWriteIsRead)
     const ClipboardItems copy = itemsFromMimeData(uris);
     EXPECT_FALSE(copy.cut);
     EXPECT_EQ(copy.paths, (std::vector<std::string>{"/tmp/x"}));
+
+    // A gnome entry without its verb says nothing: the URI list stands.
+    uris.setData(QStringLiteral("x-special/gnome-copied-files"), "file:///tmp/z");
+    EXPECT_EQ(itemsFromMimeData(uris).paths, (std::vector<std::string>{"/tmp/x"}));
 }
 
 TEST(FileVerbsPaste, CopyNamesKeepTheExtension)
