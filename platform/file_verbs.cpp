@@ -140,13 +140,12 @@ std::unique_ptr<QMimeData> mimeDataForItems(const std::vector<std::string> &path
 ClipboardItems itemsFromMimeData(const QMimeData &data)
 {
     ClipboardItems items;
-    if (data.hasFormat(kGnomeCopied)) {
-        QByteArrayList lines = data.data(kGnomeCopied).split('\n');
-        if (!lines.isEmpty()) {
-            items.cut = lines.takeFirst().trimmed() == "cut";
-            items.paths = pathsOfUrlLines(lines);
-            return items;
-        }
+    QByteArrayList lines = data.data(kGnomeCopied).split('\n');
+    const QByteArray verb = lines.takeFirst().trimmed();
+    if (verb == "copy" || verb == "cut") {
+        items.cut = verb == "cut";
+        items.paths = pathsOfUrlLines(lines);
+        return items;
     }
     items.paths = pathsOfUrlLines(data.data(kUriList).split('\n'));
     return items;

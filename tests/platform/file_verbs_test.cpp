@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
+#include <fstream>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -69,6 +70,10 @@ TEST(FileVerbsMime, WhatFileManagersWriteIsRead)
     const ClipboardItems copy = itemsFromMimeData(uris);
     EXPECT_FALSE(copy.cut);
     EXPECT_EQ(copy.paths, (std::vector<std::string>{"/tmp/x"}));
+
+    // A gnome entry without its verb says nothing: the URI list stands.
+    uris.setData(QStringLiteral("x-special/gnome-copied-files"), "file:///tmp/z");
+    EXPECT_EQ(itemsFromMimeData(uris).paths, (std::vector<std::string>{"/tmp/x"}));
 }
 
 TEST(FileVerbsPaste, CopyNamesKeepTheExtension)
@@ -153,6 +158,32 @@ TEST(FileVerbsPaste, MoveOnOneFileSystemRenamesAroundAClash)
     EXPECT_EQ(results[1].target, target.pathOf("cartella (copia)"));
     EXPECT_TRUE(entries(source.path()).empty());
     EXPECT_EQ(test::readFile(target.pathOf("nome.txt")), "spostato");
+}
+
+TEST(FileVerbsPaste, MoveAcrossFileSystemsCopiesThenRemovesTheSource)
+{
+    TempDir target;
+    std::string pattern = "/dev/shm/nomaro-test-XXXXXX";
+    struct stat shm;
+    struct stat tmp;
+    if (::stat("/dev/shm", &shm) != 0 || ::stat(target.path().c_str(), &tmp) != 0
+        || shm.st_dev == tmp.st_dev || !::mkdtemp(pattern.data()))
+        GTEST_SKIP() << "no second file system at /dev/shm";
+    const std::string source = pattern;
+    std::filesystem::create_directories(source + "/albero/sotto");
+    std::filesystem::create_symlink("sotto", source + "/albero/link");
+    {
+        std::ofstream(source + "/albero/sotto/a.txt") << "a";
+    }
+    target.makeFolder("albero");
+
+    const PasteResult result = pasteItems({source + "/albero"}, target.path(), true)[0];
+    EXPECT_EQ(result.outcome, PasteOutcome::Moved) << result.message;
+    EXPECT_EQ(result.target, target.pathOf("albero (copia)"));
+    EXPECT_EQ(test::readFile(target.pathOf("albero (copia)/sotto/a.txt")), "a");
+    EXPECT_EQ(std::filesystem::read_symlink(target.pathOf("albero (copia)/link")), "sotto");
+    EXPECT_TRUE(entries(source).empty());
+    std::filesystem::remove_all(source);
 }
 
 TEST(FileVerbsPaste, AFolderIntoItselfOrItsSubfolderIsRefused)
