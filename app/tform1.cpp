@@ -2,7 +2,6 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
-#include <QCoreApplication>
 #include <QFileDialog>
 #include <QFont>
 #include <QGroupBox>
@@ -27,6 +26,7 @@
 #include "app/multirow_tabs.h"
 #include "app/splitterbar.h"
 #include "browser/shelllist.h"
+#include "platform/paths.h"
 #include "widgets/superspin.h"
 #include "workset/tform2.h"
 
@@ -510,7 +510,7 @@ void TForm1::connectHandlers()
 
 void TForm1::FormCreate()
 {
-    m_programFolder = QCoreApplication::applicationDirPath().toStdString() + "/";
+    m_programFolder = platform::programFolder();
     m_table.setRowCount(0);
     m_listFormat = QStringLiteral("RTF");
     if (const QScreen *screen = QGuiApplication::primaryScreen()) {

@@ -74,6 +74,7 @@ void TForm1::BuildFileList()
     options.letterCase = RBCOSI->isChecked()    ? LetterCase::AsIs
                          : RBUPPER->isChecked() ? LetterCase::Upper
                                                 : LetterCase::Lower;
+    options.csvQuoting = m_listFormat == QLatin1String("CSV");
 
     const auto formats = platform::LocaleFormats::fromLocale(QLocale());
     m_builtLines = nomaro::BuildFileList(m_table, options, formats);
