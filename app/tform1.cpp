@@ -2,8 +2,6 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
-#include <QCoreApplication>
-#include <QFileDialog>
 #include <QFont>
 #include <QGroupBox>
 #include <QGuiApplication>
@@ -26,6 +24,7 @@
 #include "app/multirow_tabs.h"
 #include "app/splitterbar.h"
 #include "browser/shelllist.h"
+#include "platform/paths.h"
 #include "widgets/superspin.h"
 #include "workset/file_table_model.h"
 #include "workset/tform2.h"
@@ -145,6 +144,18 @@ QTableView *reportView(QWidget *parent, const char *name, QAbstractItemModel *mo
     view->setWordWrap(false);
     view->setTabKeyNavigation(false);
     return view;
+}
+
+// The designed widths, except that a column whose caption the font makes wider than its design
+// is widened to show the caption whole.
+void fitColumnsToCaptions(QTableView *view, std::initializer_list<int> designed)
+{
+    QHeaderView *header = view->horizontalHeader();
+    int column = 0;
+    for (const int width : designed) {
+        view->setColumnWidth(column, qMax(width, header->sectionSizeHint(column)));
+        ++column;
+    }
 }
 
 QWidget *page(const char *name)
@@ -298,12 +309,10 @@ void TForm1::createRenamePage()
                                           {QStringLiteral("Path"), Content::Folder}},
                                          this);
     LISTAREN = reportView(TabSheet2, "LISTAREN", m_listaRenModel, QAbstractItemView::SingleSelection);
-    const int widths[6] = {140, 140, 60, 80, 40, 150};
-    for (int column = 0; column < 6; ++column)
-        LISTAREN->setColumnWidth(column, widths[column]);
     LISTAREN->horizontalHeader()->setSectionsClickable(true);
     LISTAREN->horizontalHeader()->setStretchLastSection(false);
     m_anchors->place(LISTAREN, QRect(265, 0, 479, 471), kAllEdges, kDesignedPage);
+    fitColumnsToCaptions(LISTAREN, {140, 140, 60, 80, 40, 150});
 }
 
 void TForm1::createRulePages()
@@ -437,8 +446,9 @@ void TForm1::createListingPage()
     EDMARKDIR = edit(GroupBox1, "EDMARKDIR", QRect(25, 140, 66, 21), "<>");
     boldCaption(GroupBox1, ordinary);
 
+    // 4 pixels shorter than designed, so that its frame ends on the page and not under it.
     GroupBox2 = groupBox(TabSheet7, "GroupBox2", "  Opzioni lista  ");
-    m_anchors->place(GroupBox2, QRect(630, 171, 111, 300), Qt::RightEdge | Qt::BottomEdge,
+    m_anchors->place(GroupBox2, QRect(630, 171, 111, 296), Qt::RightEdge | Qt::BottomEdge,
                      kDesignedPage);
     GroupBox3 = groupBox(GroupBox2, "GroupBox3", "  Separatore  ");
     GroupBox3->setGeometry(5, 15, 101, 111);
@@ -462,12 +472,6 @@ void TForm1::createListingPage()
     RBTXT = radio(GroupBox6, formats, "RBTXT", "TXT (NotePad)", 5, 40);
     RBCSV = radio(GroupBox6, formats, "RBCSV", "CSV (Excell)", 5, 60);
     boldCaption(GroupBox2, ordinary);
-
-    SD1 = named(new QFileDialog(this), "SD1");
-    SD1->setAcceptMode(QFileDialog::AcceptSave);
-    SD1->setOption(QFileDialog::DontUseNativeDialog);
-    SD1->setOption(QFileDialog::DontConfirmOverwrite);
-    SD1->setNameFilter(QStringLiteral("Files RTF (*.RTF)"));
 }
 
 void TForm1::connectHandlers()
@@ -515,7 +519,7 @@ void TForm1::connectHandlers()
 
 void TForm1::FormCreate()
 {
-    m_programFolder = QCoreApplication::applicationDirPath().toStdString() + "/";
+    m_programFolder = platform::programFolder();
     m_table.setRowCount(0);
     m_listFormat = QStringLiteral("RTF");
     if (const QScreen *screen = QGuiApplication::primaryScreen()) {

@@ -113,6 +113,9 @@ public:
 private:
     // Rebuilds LISTADOC from the file table and the list options.
     void BuildFileList();
+    // The save dialog SD1, built at its first use (it costs start-up time and lists its folder)
+    // and the same dialog each time after.
+    QFileDialog *saveDialog();
 
     PrinterProvider m_printerProvider;
     // The lines of the last listing built, with the names' own bytes: saved as they are while the

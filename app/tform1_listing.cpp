@@ -3,12 +3,15 @@
 #include <QAbstractTextDocumentLayout>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QAbstractItemView>
+#include <QCompleter>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QLocale>
+#include <QPainter>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QRadioButton>
@@ -44,6 +47,42 @@ std::vector<std::string> shownLines(const QTextEdit *field, const std::vector<st
     return splitLines(field->toPlainText().toStdString());
 }
 
+// Prints a document laid out in pages of the printer's size. Each line was laid out on one page
+// only, but the first line of a page starts exactly on the foot of the page before, and a clip
+// that includes its own bottom edge would draw that line there too, cut off: the clip that
+// decides what is drawn stops one device pixel short of either edge.
+void printPages(const QTextDocument &document, QPrinter &printer)
+{
+    QPainter painter(&printer);
+    if (!painter.isActive())
+        return;
+    const QSizeF page = document.pageSize();
+    for (int index = 0; index < document.pageCount(); ++index) {
+        if (index > 0)
+            printer.newPage();
+        const QRectF view(0, index * page.height(), page.width(), page.height());
+        painter.save();
+        painter.translate(0, -view.top());
+        painter.setClipRect(view);
+        QAbstractTextDocumentLayout::PaintContext context;
+        context.clip = view.adjusted(0, 1, 0, -1);
+        context.palette.setColor(QPalette::Text, Qt::black);
+        document.documentLayout()->draw(&painter, context);
+        painter.restore();
+    }
+}
+
+// The name field's completion list is a window of its own: closing the dialog with Enter while
+// it shows would leave it over the main window, where it swallows the next click.
+void closePopupsWithTheDialog(QFileDialog *dialog)
+{
+    QObject::connect(dialog, &QDialog::finished, dialog, [dialog] {
+        for (QCompleter *completer : dialog->findChildren<QCompleter *>())
+            if (QWidget *popup = completer->popup())
+                popup->hide();
+    });
+}
+
 void setAllEnabled(std::initializer_list<QWidget *> controls, bool enabled)
 {
     for (QWidget *control : controls)
@@ -74,11 +113,25 @@ void TForm1::BuildFileList()
     options.letterCase = RBCOSI->isChecked()    ? LetterCase::AsIs
                          : RBUPPER->isChecked() ? LetterCase::Upper
                                                 : LetterCase::Lower;
+    options.csvQuoting = m_listFormat == QLatin1String("CSV");
 
     const auto formats = platform::LocaleFormats::fromLocale(QLocale());
     m_builtLines = nomaro::BuildFileList(m_table, options, formats);
     LISTADOC->setPlainText(QString::fromStdString(joinLines(m_builtLines)));
     LISTADOC->document()->setModified(false);
+}
+
+QFileDialog *TForm1::saveDialog()
+{
+    if (!SD1) {
+        SD1 = new QFileDialog(this);
+        SD1->setObjectName(QStringLiteral("SD1"));
+        SD1->setAcceptMode(QFileDialog::AcceptSave);
+        SD1->setOption(QFileDialog::DontUseNativeDialog);
+        SD1->setOption(QFileDialog::DontConfirmOverwrite);
+        closePopupsWithTheDialog(SD1);
+    }
+    return SD1;
 }
 
 void TForm1::TabSheet7Show()
@@ -131,21 +184,22 @@ void TForm1::RBCSVClick()
 void TForm1::SBSAVELISTAClick()
 {
     const bool rtf = m_listFormat == QLatin1String("RTF");
-    SD1->setDirectory(QFile::decodeName(m_programFolder.c_str()));
+    QFileDialog *const dialog = saveDialog();
+    dialog->setDirectory(QFile::decodeName(m_programFolder.c_str()));
     if (rtf) {
-        SD1->setNameFilter(QStringLiteral("Files RTF di Word (*.RTF)"));
-        SD1->setDefaultSuffix(QStringLiteral("RTF"));
+        dialog->setNameFilter(QStringLiteral("Files RTF di Word (*.RTF)"));
+        dialog->setDefaultSuffix(QStringLiteral("RTF"));
     } else if (m_listFormat == QLatin1String("TXT")) {
-        SD1->setNameFilter(QStringLiteral("Files TXT (*.TXT)"));
-        SD1->setDefaultSuffix(QStringLiteral("TXT"));
+        dialog->setNameFilter(QStringLiteral("Files TXT (*.TXT)"));
+        dialog->setDefaultSuffix(QStringLiteral("TXT"));
     } else {
-        SD1->setNameFilter(QStringLiteral("Files CSV di Excell (*.CSV)"));
-        SD1->setDefaultSuffix(QStringLiteral("CSV"));
+        dialog->setNameFilter(QStringLiteral("Files CSV di Excell (*.CSV)"));
+        dialog->setDefaultSuffix(QStringLiteral("CSV"));
     }
-    SD1->selectFile(m_lastListFileName);
-    if (SD1->exec() != QDialog::Accepted || SD1->selectedFiles().isEmpty())
+    dialog->selectFile(m_lastListFileName);
+    if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty())
         return;
-    const QString file = SD1->selectedFiles().constFirst();
+    const QString file = dialog->selectedFiles().constFirst();
     m_lastListFileName = QFileInfo(file).fileName();
 
     const std::vector<std::string> lines = shownLines(LISTADOC, m_builtLines);
@@ -204,7 +258,7 @@ void TForm1::SBSTAMPAClick()
         pages->documentLayout()->setPaintDevice(printer.get());
         pages->setDocumentMargin(0);
         pages->setPageSize(QSizeF(printer->width(), printer->height()));
-        pages->print(printer.get());
+        printPages(*pages, *printer);
     }
     if (printer->printerState() == QPrinter::Error)
         showError(this, QStringLiteral("Stampa non riuscita."));

@@ -18,6 +18,20 @@ void appendField(std::string &line, const std::string &separator, const std::str
 
 } // namespace
 
+std::string quoteCsvField(std::string field)
+{
+    if (field.find_first_of(";\"\r\n") == std::string::npos)
+        return field;
+    std::string quoted = "\"";
+    for (const char c : field) {
+        if (c == '"')
+            quoted += '"';
+        quoted += c;
+    }
+    quoted += '"';
+    return quoted;
+}
+
 std::string ApplyLetterCase(std::string text, LetterCase letterCase)
 {
     switch (letterCase) {
@@ -41,26 +55,32 @@ std::vector<std::string> BuildFileList(const FileTable &table, const ListOptions
     // Characters, not bytes, so that a marker such as "→" is matched by one blank.
     const std::string blanks(platform::utf8CharacterCount(options.marker), ' ');
 
+    const auto field = [&options](std::string text) {
+        return options.csvQuoting ? quoteCsvField(std::move(text)) : text;
+    };
+
     std::vector<std::string> lines;
     lines.reserve(static_cast<std::size_t>(table.rowCount()));
     for (int i = 0; i < table.rowCount(); ++i) {
         const nm &row = table.row(i);
-        std::string line;
+        // Marker, path and name make one field: the separator never stands between them.
+        std::string named;
         if (options.markFolders)
-            line = isFolder(row) ? options.marker : blanks;
+            named = isFolder(row) ? options.marker : blanks;
         if (options.path)
-            line += platform::joinPath(ApplyLetterCase(row.folder, options.letterCase), {});
+            named += platform::joinPath(ApplyLetterCase(row.folder, options.letterCase), {});
         const std::string name = ApplyLetterCase(row.newName, options.letterCase);
-        line += options.extension ? name : basePartOf(name);
+        named += options.extension ? name : basePartOf(name);
+        std::string line = field(std::move(named));
         if (options.size)
             appendField(line, options.separator,
-                        platform::formatWholeNumber(row.size / divisor, width, formats) + unit);
+                        field(platform::formatWholeNumber(row.size / divisor, width, formats) + unit));
         // The date alone is the locale's own short date: cutting the date-and-time text to a
         // fixed length breaks every date form that is not exactly 8 characters long.
         if (options.date)
             appendField(line, options.separator,
-                        options.time ? platform::formatDateTime(row.dateTime, formats)
-                                     : platform::formatDate(row.dateTime, formats));
+                        field(options.time ? platform::formatDateTime(row.dateTime, formats)
+                                           : platform::formatDate(row.dateTime, formats)));
         lines.push_back(std::move(line));
     }
     return lines;

@@ -24,7 +24,14 @@ struct ListOptions
     bool time = false; // with the date, the whole date and time
     std::string separator = " ";
     LetterCase letterCase = LetterCase::AsIs;
+    // CSV: a field holding ";", '"', CR or LF is put between double quotes, so that a name such
+    // as a;b.txt stays one field for a spreadsheet. Every other field is written as it is.
+    bool csvQuoting = false;
 };
+
+// The field between double quotes, with each inner double quote doubled, when it holds ";", '"',
+// CR or LF; otherwise the field unchanged.
+std::string quoteCsvField(std::string field);
 
 // Changes the letters A-Z / a-z only; every other byte, accented letters included, stays.
 std::string ApplyLetterCase(std::string text, LetterCase letterCase);

@@ -53,10 +53,10 @@ TForm2::TForm2(QWidget *mainWindow)
 
     FFOK->setObjectName(QStringLiteral("FFOK"));
     FFOK->setGeometry(75, 40, 75, 25);
-    FFOK->setAutoDefault(false);
+    // Enter applies the choice; a focused "Annulla" still answers Enter itself.
+    FFOK->setDefault(true);
     FFNOOK->setObjectName(QStringLiteral("FFNOOK"));
     FFNOOK->setGeometry(235, 40, 75, 25);
-    FFNOOK->setAutoDefault(false);
 
     connect(FFOK, &QPushButton::clicked, this, &TForm2::FFOKClick);
     connect(FFNOOK, &QPushButton::clicked, this, &TForm2::FFNOOKClick);

@@ -94,6 +94,27 @@ TEST(BuildFileList, OneLinePerRowInTableOrderFromTheNewNames)
               (std::vector<std::string>{"z.txt", "b.txt", "c"}));
 }
 
+TEST(QuoteCsvField, QuotesOnlyWhatWouldSplitOrJoinRecords)
+{
+    const struct
+    {
+        std::string field;
+        std::string written;
+    } cases[] = {
+        {"", ""},
+        {"plain name", "plain name"},
+        {"  a,b", "  a,b"},
+        {"caf\xE9", "caf\xE9"},
+        {"a;b", "\"a;b\""},
+        {"\"", "\"\"\"\""},
+        {"say \"hi\"", "\"say \"\"hi\"\"\""},
+        {"two\nlines", "\"two\nlines\""},
+        {"cr\r", "\"cr\r\""},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(quoteCsvField(c.field), c.written) << c.field;
+}
+
 struct LineCase
 {
     const char *shows;
@@ -220,7 +241,33 @@ INSTANTIATE_TEST_SUITE_P(
                      o.separator = "sEp";
                      o.letterCase = LetterCase::Lower;
                  }),
-                 "  /dir/absEp07/12/26"}),
+                 "  /dir/absEp07/12/26"},
+        LineCase{"CSV quotes a name holding the separator, marker and path included",
+                 fileRow("a;b.txt", "/Foto", 2048), with(ListOptions{}, [](ListOptions &o) {
+                     o.path = true;
+                     o.size = true;
+                     o.separator = ";";
+                     o.csvQuoting = true;
+                 }),
+                 "\"  /Foto/a;b\";       2 KB"},
+        LineCase{"CSV doubles the quotes of a name that begins with one",
+                 fileRow("\"x\" y.txt"), with(ListOptions{}, [](ListOptions &o) { o.csvQuoting = true; }),
+                 "\"  \"\"x\"\" y\""},
+        LineCase{"CSV quotes a marker holding a semicolon", folderRow("Dir"),
+                 with(ListOptions{}, [](ListOptions &o) {
+                     o.marker = ";";
+                     o.csvQuoting = true;
+                 }),
+                 "\";Dir\""},
+        LineCase{"CSV leaves commas and leading blanks as they are", fileRow(" a,b.txt", "/h", 2048),
+                 with(ListOptions{}, [](ListOptions &o) {
+                     o.size = true;
+                     o.separator = ";";
+                     o.csvQuoting = true;
+                 }),
+                 "   a,b;       2 KB"},
+        LineCase{"a semicolon outside CSV is written as it is", fileRow("a;b.txt"),
+                 with(bare(), [](ListOptions &o) { o.separator = ";"; }), "a;b"}),
     [](const ::testing::TestParamInfo<LineCase> &info) {
         std::string name;
         for (const char *p = info.param.shows; *p; ++p)

@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTest>
 #include <QTimer>
 
 #include "workset/tform2.h"
@@ -68,6 +69,39 @@ TEST_F(FilterDialog, CancelHandsNothingAndTheChoiceStaysForNextTime)
     dialog.exec();
     EXPECT_TRUE(masks.empty());
     EXPECT_EQ(choice->currentIndex(), 2);
+}
+
+TEST_F(FilterDialog, EnterAppliesTheChoiceUnlessAnnullaHasTheFocus)
+{
+    struct Case
+    {
+        const char *focus;
+        QWidget *widget;
+        std::vector<std::string> masks;
+    };
+    const Case cases[] = {
+        {"the list", choice, {"*.rar;*.zip;*.ace;*.iso"}},
+        {"APPLICA", apply, {"*.rar;*.zip;*.ace;*.iso"}},
+        {"Annulla", cancel, {}},
+    };
+    for (const Case &c : cases) {
+        masks.clear();
+        choice->setCurrentIndex(4);
+        QTimer::singleShot(0, c.widget, [&c] {
+            c.widget->setFocus();
+            QTest::keyClick(c.widget, Qt::Key_Return);
+        });
+        QTimer giveUp; // so that a dialog deaf to Enter fails the test instead of hanging it
+        giveUp.setSingleShot(true);
+        QObject::connect(&giveUp, &QTimer::timeout, &dialog, [this] {
+            masks.push_back("still open");
+            dialog.reject();
+        });
+        giveUp.start(2000);
+        dialog.exec();
+        EXPECT_EQ(masks, c.masks) << c.focus;
+        EXPECT_FALSE(dialog.isVisible()) << c.focus;
+    }
 }
 
 TEST(FilterMasks, EveryItemHasItsMaskAndNoChoiceMeansAllFiles)
