@@ -206,6 +206,15 @@ SortKey ShellFolder::sortKey(int, const ItemElement &) const
     return {};
 }
 
+std::vector<SortKey> ShellFolder::sortKeys(int column, const std::vector<ItemElement> &elements) const
+{
+    std::vector<SortKey> keys;
+    keys.reserve(elements.size());
+    for (const ItemElement &element : elements)
+        keys.push_back(sortKey(column, element));
+    return keys;
+}
+
 bool ShellFolder::hasColumnDetails() const
 {
     return false;

@@ -111,6 +111,9 @@ public:
     // A key that orders children for a column as compare does as far as it goes: a smaller key
     // means an earlier child; equal keys leave the order to compare.
     virtual SortKey sortKey(int column, const ItemElement &element) const;
+    // The keys of many children at once, as sortKey gives them; a column whose values cost a
+    // lookup (the type) looks each distinct value up once for all of them.
+    virtual std::vector<SortKey> sortKeys(int column, const std::vector<ItemElement> &elements) const;
 
     // Column details, offered by virtual folders that list something other than files.
     virtual bool hasColumnDetails() const;

@@ -1,6 +1,9 @@
 // The file-system folders: every folder below the desktop's own, listed from the disk.
 
+#include <algorithm>
 #include <cerrno>
+#include <climits>
+#include <unordered_map>
 #include <dirent.h>
 #include <fcntl.h>
 #include <unistd.h>
@@ -11,6 +14,7 @@
 #include "platform/shell_compare.h"
 #include "platform/shell_error.h"
 #include "platform/shell_namespace_parts.h"
+#include "platform/shell_types.h"
 
 namespace nomaro::platform::detail {
 namespace {
@@ -160,21 +164,74 @@ int FileSystemFolder::compare(int column, const ItemElement &x, const ItemElemen
 SortKey FileSystemFolder::sortKey(int column, const ItemElement &element) const
 {
     const bool folder = element.isDirectory();
+    const std::uint64_t fileBit = folder ? 0 : 1;
     switch (column) {
     case 0: {
         // Folders first in the top bit; the name's key moves down a bit and loses its last
         // one, which keeps its order.
         const SortKey name = namePrefixKey(element.name);
-        const std::uint64_t fileBit = folder ? 0 : std::uint64_t(1) << 63;
-        return {fileBit | (name.high >> 1), (name.high << 63) | (name.low >> 1)};
+        return {(fileBit << 63) | (name.high >> 1), (name.high << 63) | (name.low >> 1)};
     }
     case 1:
-        return {folder ? 0 : element.size, 0};
+        // Equal sizes are common (empty files); the low half then orders as column 0 does.
+        return {folder ? 0 : element.size, (fileBit << 63) | (namePrefixKey(element.name).high >> 1)};
     case 3:
-        return {static_cast<std::uint64_t>(element.mtimeSeconds) ^ (std::uint64_t(1) << 63), element.mtimeNanoseconds};
+        return {static_cast<std::uint64_t>(element.mtimeSeconds) ^ (std::uint64_t(1) << 63),
+                (static_cast<std::uint64_t>(element.mtimeNanoseconds) << 34) | (fileBit << 33)
+                    | (namePrefixKey(element.name).high >> 31)};
     default:
         return {};
     }
+}
+
+std::vector<SortKey> FileSystemFolder::sortKeys(int column, const std::vector<ItemElement> &elements) const
+{
+    if (column != 2)
+        return ShellFolder::sortKeys(column, elements);
+
+    // One type name per distinct type key (folders share one), then each name's rank among the
+    // names in their order, equal names sharing a rank.
+    std::unordered_map<std::string_view, std::uint32_t> slotOfKey;
+    std::vector<std::string> typeNames;
+    std::vector<std::uint32_t> slots(elements.size());
+    constexpr std::uint32_t kNoFolderSlot = UINT32_MAX;
+    std::uint32_t folderSlot = kNoFolderSlot;
+    for (std::size_t i = 0; i < elements.size(); ++i) {
+        const ItemElement &element = elements[i];
+        if (element.isDirectory()) {
+            if (folderSlot == kNoFolderSlot) {
+                folderSlot = static_cast<std::uint32_t>(typeNames.size());
+                typeNames.push_back(typeName(element));
+            }
+            slots[i] = folderSlot;
+            continue;
+        }
+        const auto [at, isNew] = slotOfKey.try_emplace(fileTypeKey(element.name), static_cast<std::uint32_t>(typeNames.size()));
+        if (isNew)
+            typeNames.push_back(typeName(element));
+        slots[i] = at->second;
+    }
+    std::vector<std::uint32_t> order(typeNames.size());
+    for (std::uint32_t slot = 0; slot < order.size(); ++slot)
+        order[slot] = slot;
+    std::sort(order.begin(), order.end(),
+              [&](std::uint32_t a, std::uint32_t b) { return compareNames(typeNames[a], typeNames[b]) < 0; });
+    std::vector<std::uint64_t> rankOf(typeNames.size());
+    std::uint64_t rank = 0;
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        if (i > 0 && typeNames[order[i]] != typeNames[order[i - 1]])
+            ++rank;
+        rankOf[order[i]] = rank;
+    }
+
+    // The rank in the top half, then the order of column 0 as far as the bits go.
+    std::vector<SortKey> keys;
+    keys.reserve(elements.size());
+    for (std::size_t i = 0; i < elements.size(); ++i) {
+        const SortKey byName = sortKey(0, elements[i]);
+        keys.push_back({(rankOf[slots[i]] << 32) | (byName.high >> 32), (byName.high << 32) | (byName.low >> 32)});
+    }
+    return keys;
 }
 
 ItemIdList FileSystemFolder::rename(const ItemIdList &child, const std::string &newName) const
