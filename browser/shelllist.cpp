@@ -250,6 +250,7 @@ void ShellList::Refresh()
     m_refreshPending = false;
 
     platform::HourglassGuard hourglass;
+    const unsigned generation = ++m_fillGeneration;
     clearSelection();
     removeAllRows();
     {
@@ -257,8 +258,11 @@ void ShellList::Refresh()
         std::unique_ptr<platform::ShellFolder> folder = platform::ShellFolder::bind(m_folder.IdList());
         OnExit discardNameSet([this] { m_listing.discardNameSet(); });
         m_listing.buildNameSet(m_folder.Path());
-        fill(std::move(folder));
+        fill(std::move(folder), generation);
     }
+    // A Refresh asked for by a handler during this one has shown its own rows.
+    if (generation != m_fillGeneration)
+        return;
     sortItems();
     if (itemCount() > 0)
         selectionModel()->setCurrentIndex(m_model->index(0, 0), QItemSelectionModel::NoUpdate);
@@ -273,11 +277,13 @@ void ShellList::removeAllRows()
         m_model->clear({});
 }
 
-void ShellList::fill(std::unique_ptr<platform::ShellFolder> folder)
+void ShellList::fill(std::unique_ptr<platform::ShellFolder> folder, unsigned generation)
 {
     UpdateBracket bracket(this);
     if (OnFillStart)
         OnFillStart(this);
+    if (generation != m_fillGeneration)
+        return;
     OnExit fillComplete([this] {
         if (OnFillComplete)
             OnFillComplete(this);
@@ -304,7 +310,8 @@ void ShellList::fill(std::unique_ptr<platform::ShellFolder> folder)
         platform::raiseShellError(reading.error, "Impossibile leggere la cartella \"" + bound.path() + "\"");
     }
     std::vector<platform::ItemIdList> rows = m_listing.accepted(bound, std::move(reading.children), acceptance());
-    m_model->setRows(std::move(context), std::move(rows));
+    if (generation == m_fillGeneration)
+        m_model->setRows(std::move(context), std::move(rows));
 }
 
 FolderListing::Acceptance ShellList::acceptance()

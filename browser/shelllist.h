@@ -139,7 +139,8 @@ private:
     bool hasWindow() const;
     void folderChanged();
     void removeAllRows();
-    void fill(std::unique_ptr<platform::ShellFolder> folder);
+    // `generation` tells this fill apart from one that a handler starts while it runs.
+    void fill(std::unique_ptr<platform::ShellFolder> folder, unsigned generation);
     FolderListing::Acceptance acceptance();
     void rebuildColumns(const platform::ShellFolder &folder);
     void saveColumnWidths() const;
@@ -161,6 +162,8 @@ private:
     bool m_refreshPending = false;
     bool m_windowShown = false;
     int m_folderChangeDepth = 0;
+    // Counts full refreshes, so one that a handler starts during another ends the first.
+    unsigned m_fillGeneration = 0;
 };
 
 } // namespace nomaro

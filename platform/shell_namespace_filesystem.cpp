@@ -4,10 +4,10 @@
 #include <cerrno>
 #include <climits>
 #include <unordered_map>
-#include <dirent.h>
 #include <fcntl.h>
 #include <unistd.h>
 
+#include "platform/dir_reader.h"
 #include "platform/entry_stat.h"
 #include "platform/paths.h"
 #include "platform/rename.h"
@@ -84,43 +84,33 @@ EnumEnd FileSystemFolder::enumerate(unsigned flags, const std::function<void(Ite
         error = errno;
         return EnumEnd::CannotStart;
     }
-    DIR *dir = ::fdopendir(fd);
-    if (!dir) {
-        error = errno;
-        ::close(fd);
-        return EnumEnd::CannotStart;
-    }
-
-    errno = 0;
-    while (const dirent *entry = ::readdir(dir)) {
-        const char *name = entry->d_name;
-        if (name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'))) {
-            errno = 0;
-            continue;
-        }
-        if (name[0] == '.' && !(flags & EnumHidden)) {
-            errno = 0;
-            continue;
-        }
-        int statError = 0;
-        std::optional<ItemIdList> child = entryElement(fd, name, name, statError);
-        // An entry that went away since it was read is simply not there any more; one that
-        // cannot be looked at (a folder without search permission) is still listed.
-        if (!child && statError != ENOENT)
-            child = makeElement(ElementType::Entry, 0, name, nullptr);
-        if (child) {
-            const bool folder = child->firstElement().isDirectory();
-            if (folder ? (flags & EnumFolders) : (flags & EnumNonFolders))
-                sink(std::move(*child));
-        }
-        errno = 0;
-    }
-    const int readError = errno;
-    ::closedir(dir);
-    if (readError == 0)
+    const FolderRead read = readFolder(
+        fd, [flags](std::string_view name) { return name[0] != '.' || (flags & EnumHidden); },
+        [&](std::string_view name, const EntryStatus &status) {
+            std::optional<ItemIdList> child;
+            if (status.found())
+                child = makeElement(ElementType::Entry, kindFlags(status), name, &status.info);
+            // An entry that went away since it was read is simply not there any more; one that
+            // cannot be looked at (a folder without search permission) is still listed.
+            else if (status.error != ENOENT)
+                child = makeElement(ElementType::Entry, 0, name, nullptr);
+            if (child) {
+                const bool folder = child->firstElement().isDirectory();
+                if (folder ? (flags & EnumFolders) : (flags & EnumNonFolders))
+                    sink(std::move(*child));
+            }
+        });
+    ::close(fd);
+    error = read.error;
+    switch (read.end) {
+    case FolderReadEnd::Complete:
         return EnumEnd::NoMoreItems;
-    error = readError;
-    switch (readError) {
+    case FolderReadEnd::Vanished:
+        return EnumEnd::GeneralFailure;
+    case FolderReadEnd::Failed:
+        break;
+    }
+    switch (read.error) {
     case ENOENT:
     case ESTALE:
     case EIO:
