@@ -201,8 +201,9 @@ void ShellListModel::sortRows(int key)
         });
     } else {
         std::sort(entries.begin(), entries.end(), [&](const Entry &a, const Entry &b) {
-            if (a.key != b.key)
-                return key > 0 ? a.key < b.key : a.key > b.key;
+            const auto byKey = a.key <=> b.key;
+            if (byKey != 0)
+                return key > 0 ? byKey < 0 : byKey > 0;
             const int order = folder->compare(column, m_rows[a.row].element(), m_rows[b.row].element());
             return key > 0 ? order < 0 : order > 0;
         });
