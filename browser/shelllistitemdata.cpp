@@ -30,7 +30,14 @@ struct ShellListItemData::Cache
 ShellListItemData::ShellListItemData(const FolderContext *context, platform::ItemIdList relative)
     : m_context(context)
     , m_relative(context->keepIdentifier(relative.bytes()))
+    , m_nameKey(nameKeyOf())
 {
+}
+
+platform::SortKey ShellListItemData::nameKeyOf() const
+{
+    const platform::ShellFolder *folder = m_context->folder();
+    return folder ? folder->sortKey(0, element()) : platform::SortKey{};
 }
 
 platform::ItemIdList ShellListItemData::relativeId() const
@@ -50,6 +57,7 @@ ShellListItemData &ShellListItemData::operator=(ShellListItemData &&) noexcept =
 void ShellListItemData::setRelativeId(platform::ItemIdList relative)
 {
     m_relative = m_context->keepIdentifier(relative.bytes());
+    m_nameKey = nameKeyOf();
     m_cache.reset();
 }
 

@@ -12,6 +12,7 @@
 
 #include "browser/foldercontext.h"
 #include "platform/itemidlist.h"
+#include "platform/shell_compare.h"
 
 namespace nomaro {
 
@@ -62,10 +63,14 @@ private:
     Cache &cache();
     void makeFixedDetails(Cache &cache) const;
 
+    platform::SortKey nameKeyOf() const;
+
     // A fixed-size record: the identifier lies in the context's block, and texts made when the
     // row is first drawn hang off the cache, which rows never drawn do without.
     const FolderContext *m_context;
     FolderContext::IdentifierPlace m_relative;
+    // The folder's key of column 0, made once: every sort orders its ties by it.
+    platform::SortKey m_nameKey;
     std::unique_ptr<Cache> m_cache;
 };
 

@@ -187,10 +187,14 @@ void ShellListModel::sortRows(int key)
     std::vector<platform::SortKey> keys;
     if (key != 0) {
         std::vector<platform::ItemElement> elements;
+        std::vector<platform::SortKey> byName;
         elements.reserve(m_rows.size());
-        for (const ShellListItemData &row : m_rows)
+        byName.reserve(m_rows.size());
+        for (const ShellListItemData &row : m_rows) {
             elements.push_back(row.element());
-        keys = folder->sortKeys(column, elements);
+            byName.push_back(row.m_nameKey);
+        }
+        keys = folder->sortKeys(column, elements, byName);
     }
     for (std::size_t row = 0; row < m_rows.size(); ++row)
         entries[row] = {key == 0 ? platform::SortKey{} : keys[row], static_cast<std::uint32_t>(row)};

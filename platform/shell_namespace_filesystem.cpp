@@ -151,33 +151,53 @@ int FileSystemFolder::compare(int column, const ItemElement &x, const ItemElemen
     return compareNames(x.name, y.name);
 }
 
+namespace {
+
+// Equal sizes are common (empty files), so the lower half of the size and date keys orders
+// as column 0 does, from the top of that column's key.
+SortKey sizeKey(const ItemElement &element, const SortKey &byName)
+{
+    return {element.isDirectory() ? 0 : element.size, byName.high};
+}
+
+SortKey dateKey(const ItemElement &element, const SortKey &byName)
+{
+    return {static_cast<std::uint64_t>(element.mtimeSeconds) ^ (std::uint64_t(1) << 63),
+            (static_cast<std::uint64_t>(element.mtimeNanoseconds) << 34) | (byName.high >> 30)};
+}
+
+} // namespace
+
 SortKey FileSystemFolder::sortKey(int column, const ItemElement &element) const
 {
-    const bool folder = element.isDirectory();
-    const std::uint64_t fileBit = folder ? 0 : 1;
-    switch (column) {
-    case 0: {
+    if (column == 0) {
         // Folders first in the top bit; the name's key moves down a bit and loses its last
         // one, which keeps its order.
+        const std::uint64_t fileBit = element.isDirectory() ? 0 : 1;
         const SortKey name = namePrefixKey(element.name);
         return {(fileBit << 63) | (name.high >> 1), (name.high << 63) | (name.low >> 1)};
     }
-    case 1:
-        // Equal sizes are common (empty files); the low half then orders as column 0 does.
-        return {folder ? 0 : element.size, (fileBit << 63) | (namePrefixKey(element.name).high >> 1)};
-    case 3:
-        return {static_cast<std::uint64_t>(element.mtimeSeconds) ^ (std::uint64_t(1) << 63),
-                (static_cast<std::uint64_t>(element.mtimeNanoseconds) << 34) | (fileBit << 33)
-                    | (namePrefixKey(element.name).high >> 31)};
-    default:
-        return {};
-    }
+    if (column == 1)
+        return sizeKey(element, sortKey(0, element));
+    if (column == 3)
+        return dateKey(element, sortKey(0, element));
+    return {};
 }
 
-std::vector<SortKey> FileSystemFolder::sortKeys(int column, const std::vector<ItemElement> &elements) const
+std::vector<SortKey> FileSystemFolder::sortKeys(int column, const std::vector<ItemElement> &elements,
+                                               const std::vector<SortKey> &byName) const
 {
+    if (column == 0)
+        return byName;
+    if (column == 1 || column == 3) {
+        std::vector<SortKey> keys;
+        keys.reserve(elements.size());
+        for (std::size_t i = 0; i < elements.size(); ++i)
+            keys.push_back(column == 1 ? sizeKey(elements[i], byName[i]) : dateKey(elements[i], byName[i]));
+        return keys;
+    }
     if (column != 2)
-        return ShellFolder::sortKeys(column, elements);
+        return ShellFolder::sortKeys(column, elements, byName);
 
     // One type name per distinct type key (folders share one), then each name's rank among the
     // names in their order, equal names sharing a rank.
@@ -218,8 +238,8 @@ std::vector<SortKey> FileSystemFolder::sortKeys(int column, const std::vector<It
     std::vector<SortKey> keys;
     keys.reserve(elements.size());
     for (std::size_t i = 0; i < elements.size(); ++i) {
-        const SortKey byName = sortKey(0, elements[i]);
-        keys.push_back({(rankOf[slots[i]] << 32) | (byName.high >> 32), (byName.high << 32) | (byName.low >> 32)});
+        const SortKey &name = byName[i];
+        keys.push_back({(rankOf[slots[i]] << 32) | (name.high >> 32), (name.high << 32) | (name.low >> 32)});
     }
     return keys;
 }

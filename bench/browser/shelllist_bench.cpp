@@ -144,10 +144,10 @@ void measure(int count)
         list.show();
         QCoreApplication::processEvents();
         malloc_trim(0);
-        const std::size_t heapBefore = mallinfo2().uordblks;
+        const std::size_t heapBefore = mallinfo2().uordblks + mallinfo2().hblkhd;
         list.setFolderPath(folder);
         malloc_trim(0);
-        const std::size_t heapAfter = mallinfo2().uordblks;
+        const std::size_t heapAfter = mallinfo2().uordblks + mallinfo2().hblkhd;
         const double heldPerRow = (static_cast<double>(heapAfter) - static_cast<double>(heapBefore) - static_cast<double>(nameBytes)) / count;
         if (list.itemCount() != count)
             std::printf("  (the list shows %d rows, not %d)\n", list.itemCount(), count);
