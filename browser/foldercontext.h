@@ -6,7 +6,11 @@
 // Rows and nodes point to their context, so it outlives them.
 
 #include <QString>
+#include <cstdint>
 #include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
 
 #include "browser/shelllistoptions.h"
 #include "platform/itemidlist.h"
@@ -44,11 +48,31 @@ public:
     // Options act on the rows at once (for example whether a file can be a folder).
     void setOptions(ShellListOptions options) { m_options = options; }
 
+    // The identifiers of the rows of this context lie one after another in one block, so a
+    // folder of many entries costs no allocation per row. A row keeps its identifier's place.
+    struct IdentifierPlace
+    {
+        std::uint32_t offset = 0;
+        std::uint32_t length = 0;
+    };
+    IdentifierPlace keepIdentifier(std::string_view bytes) const;
+    std::string_view identifier(IdentifierPlace place) const
+    {
+        return std::string_view(m_identifiers).substr(place.offset, place.length);
+    }
+    void reserveIdentifiers(std::size_t bytes) const { m_identifiers.reserve(bytes); }
+    // Bytes in the block, and the block kept to the identifiers in `places` (whose places are
+    // updated), dropping those of rows gone.
+    std::size_t identifierBytes() const { return m_identifiers.size(); }
+    void compactIdentifiers(const std::vector<IdentifierPlace *> &places) const;
+
 private:
     std::unique_ptr<platform::ShellFolder> m_folder;
     platform::LocaleFormats m_formats;
     QString m_shortTimeFormat;
     ShellListOptions m_options = 0;
+    // Grows as rows of this context are made, which happens on the user-interface thread only.
+    mutable std::string m_identifiers;
 };
 
 } // namespace nomaro

@@ -238,6 +238,7 @@ void ShellList::Refresh()
         return;
 
     platform::HourglassGuard hourglass;
+    const unsigned generation = ++m_fillGeneration;
     clearSelection();
     removeAllRows();
     {
@@ -245,8 +246,11 @@ void ShellList::Refresh()
         std::unique_ptr<platform::ShellFolder> folder = platform::ShellFolder::bind(m_folder.IdList());
         OnExit discardNameSet([this] { m_listing.discardNameSet(); });
         m_listing.buildNameSet(m_folder.Path());
-        fill(std::move(folder));
+        fill(std::move(folder), generation);
     }
+    // A Refresh asked for by a handler during this one has shown its own rows.
+    if (generation != m_fillGeneration)
+        return;
     sortItems();
     if (itemCount() > 0)
         selectionModel()->setCurrentIndex(m_model->index(0, 0), QItemSelectionModel::NoUpdate);
@@ -263,11 +267,13 @@ void ShellList::removeAllRows()
         m_model->clear({});
 }
 
-void ShellList::fill(std::unique_ptr<platform::ShellFolder> folder)
+void ShellList::fill(std::unique_ptr<platform::ShellFolder> folder, unsigned generation)
 {
     UpdateBracket bracket(this);
     if (OnFillStart)
         OnFillStart(this);
+    if (generation != m_fillGeneration)
+        return;
     OnExit fillComplete([this] {
         if (OnFillComplete)
             OnFillComplete(this);
@@ -283,7 +289,8 @@ void ShellList::fill(std::unique_ptr<platform::ShellFolder> folder)
     if (reading.end != platform::EnumEnd::NoMoreItems)
         return; // an unreadable or vanished folder shows as empty, without a message
     std::vector<platform::ItemIdList> rows = m_listing.accepted(bound, std::move(reading.children), acceptance());
-    m_model->setRows(std::move(context), std::move(rows));
+    if (generation == m_fillGeneration)
+        m_model->setRows(std::move(context), std::move(rows));
 }
 
 FolderListing::Reading ShellList::readFolder(const platform::ShellFolder &folder) const

@@ -168,7 +168,8 @@ private:
     bool hasWindow() const;
     void folderChanged();
     void removeAllRows();
-    void fill(std::unique_ptr<platform::ShellFolder> folder);
+    // `generation` tells this fill apart from one that a handler starts while it runs.
+    void fill(std::unique_ptr<platform::ShellFolder> folder, unsigned generation);
     // Every child of the kinds the options ask for; raises the system's error unless the folder
     // could not be read at all (then `end` tells so and there are no children).
     FolderListing::Reading readFolder(const platform::ShellFolder &folder) const;
@@ -194,6 +195,8 @@ private:
     ShellListTreeLink *m_treeLink = nullptr;
     bool m_windowShown = false;
     int m_folderChangeDepth = 0;
+    // Counts full refreshes, so one that a handler starts during another ends the first.
+    unsigned m_fillGeneration = 0;
 
     ChangeNoticeCoalescer *m_coalescer = nullptr;
     std::unique_ptr<ChangeHandlerThread> m_watcher; // made when watching first starts

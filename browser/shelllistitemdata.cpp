@@ -29,8 +29,25 @@ struct ShellListItemData::Cache
 
 ShellListItemData::ShellListItemData(const FolderContext *context, platform::ItemIdList relative)
     : m_context(context)
-    , m_relative(std::move(relative))
+    , m_relative(context->keepIdentifier(relative.bytes()))
+    , m_nameKey(nameKeyOf())
 {
+}
+
+platform::SortKey ShellListItemData::nameKeyOf() const
+{
+    const platform::ShellFolder *folder = m_context->folder();
+    return folder ? folder->sortKey(0, element()) : platform::SortKey{};
+}
+
+platform::ItemIdList ShellListItemData::relativeId() const
+{
+    return *platform::ItemIdList::fromBytes(m_context->identifier(m_relative));
+}
+
+platform::ItemElement ShellListItemData::element() const
+{
+    return platform::ItemIdList::decodeFirst(m_context->identifier(m_relative));
 }
 
 ShellListItemData::~ShellListItemData() = default;
@@ -39,7 +56,8 @@ ShellListItemData &ShellListItemData::operator=(ShellListItemData &&) noexcept =
 
 void ShellListItemData::setRelativeId(platform::ItemIdList relative)
 {
-    m_relative = std::move(relative);
+    m_relative = m_context->keepIdentifier(relative.bytes());
+    m_nameKey = nameKeyOf();
     m_cache.reset();
 }
 
@@ -54,7 +72,7 @@ const platform::ItemIdList &ShellListItemData::absoluteId()
 {
     Cache &made = cache();
     if (!made.absolute)
-        made.absolute = m_context->folderId() + m_relative;
+        made.absolute = m_context->folderId() + relativeId();
     return *made.absolute;
 }
 
@@ -110,7 +128,7 @@ QString ShellListItemData::detailText(int column)
     if (!folder || column < 1)
         return {};
     if (m_context->isDetailsMode())
-        return QString::fromStdString(folder->detailText(m_relative, column, m_context->formats()));
+        return QString::fromStdString(folder->detailText(relativeId(), column, m_context->formats()));
 
     Cache &made = cache();
     if (!made.detailsMade) {

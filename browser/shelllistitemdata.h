@@ -10,11 +10,11 @@
 #include <optional>
 #include <string>
 
+#include "browser/foldercontext.h"
 #include "platform/itemidlist.h"
+#include "platform/shell_compare.h"
 
 namespace nomaro {
-
-class FolderContext;
 
 // Rows never drawn carry only the identifier, so a folder of many thousand entries costs little
 // more than their names.
@@ -27,9 +27,10 @@ public:
     ShellListItemData &operator=(ShellListItemData &&) noexcept;
 
     const FolderContext &context() const { return *m_context; }
-    // The identifier relative to the shown folder, and its decoded element.
-    platform::ItemIdList relativeId() const { return m_relative; }
-    platform::ItemElement element() const { return m_relative.firstElement(); }
+    // The identifier relative to the shown folder, and its decoded element (which points into
+    // the context's block of identifiers: valid until rows of the context are made or removed).
+    platform::ItemIdList relativeId() const;
+    platform::ItemElement element() const;
     // After a rename in place: drops everything made from the old identifier.
     void setRelativeId(platform::ItemIdList relative);
 
@@ -56,13 +57,20 @@ public:
     QString detailText(int column);
 
 private:
+    friend class ShellListModel;
     struct Cache;
 
     Cache &cache();
     void makeFixedDetails(Cache &cache) const;
 
+    platform::SortKey nameKeyOf() const;
+
+    // A fixed-size record: the identifier lies in the context's block, and texts made when the
+    // row is first drawn hang off the cache, which rows never drawn do without.
     const FolderContext *m_context;
-    platform::ItemIdList m_relative;
+    FolderContext::IdentifierPlace m_relative;
+    // The folder's key of column 0, made once: every sort orders its ties by it.
+    platform::SortKey m_nameKey;
     std::unique_ptr<Cache> m_cache;
 };
 

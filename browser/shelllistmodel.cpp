@@ -102,9 +102,15 @@ void ShellListModel::setRows(std::unique_ptr<FolderContext> context, std::vector
     beginResetModel();
     std::vector<ShellListItemData>().swap(m_rows);
     m_context = std::move(context);
+    std::size_t bytes = 0;
+    for (const platform::ItemIdList &relative : relatives)
+        bytes += relative.bytes().size();
+    m_context->reserveIdentifiers(bytes);
     m_rows.reserve(relatives.size());
-    for (platform::ItemIdList &relative : relatives)
+    for (platform::ItemIdList &relative : relatives) {
         m_rows.emplace_back(m_context.get(), std::move(relative));
+        relative = platform::ItemIdList();
+    }
     endResetModel();
 }
 
@@ -118,6 +124,7 @@ void ShellListModel::clear(const RowLeaving &leaving)
             leaving(static_cast<int>(row), m_rows[row]);
     }
     std::vector<ShellListItemData>().swap(m_rows);
+    m_context->compactIdentifiers({});
     endResetModel();
 }
 
@@ -164,6 +171,23 @@ void ShellListModel::removeRowsAt(std::vector<int> rows, const RowLeaving &leavi
         endRemoveRows();
         end = start;
     }
+    compactIdentifiers();
+}
+
+void ShellListModel::compactIdentifiers()
+{
+    // Identifiers of removed rows stay in the block until they outweigh the live ones, so a file
+    // rewritten again and again does not grow it without end.
+    std::size_t live = 0;
+    for (const ShellListItemData &row : m_rows)
+        live += row.m_relative.length;
+    if (m_context->identifierBytes() <= 2 * live + 4096)
+        return;
+    std::vector<FolderContext::IdentifierPlace *> places;
+    places.reserve(m_rows.size());
+    for (ShellListItemData &row : m_rows)
+        places.push_back(&row.m_relative);
+    m_context->compactIdentifiers(places);
 }
 
 void ShellListModel::sortRows(int key)
@@ -182,18 +206,30 @@ void ShellListModel::sortRows(int key)
     };
     std::vector<Entry> entries(m_rows.size());
     const int column = std::abs(key) - 1;
-    for (std::size_t row = 0; row < m_rows.size(); ++row) {
-        const platform::SortKey sortKey = key == 0 ? platform::SortKey{} : folder->sortKey(column, m_rows[row].element());
-        entries[row] = {sortKey, static_cast<std::uint32_t>(row)};
+    std::vector<platform::SortKey> keys;
+    if (key != 0) {
+        std::vector<platform::ItemElement> elements;
+        std::vector<platform::SortKey> byName;
+        elements.reserve(m_rows.size());
+        byName.reserve(m_rows.size());
+        for (const ShellListItemData &row : m_rows) {
+            elements.push_back(row.element());
+            byName.push_back(row.m_nameKey);
+        }
+        keys = folder->sortKeys(column, elements, byName);
     }
+    for (std::size_t row = 0; row < m_rows.size(); ++row)
+        entries[row] = {key == 0 ? platform::SortKey{} : keys[row], static_cast<std::uint32_t>(row)};
+    std::vector<platform::SortKey>().swap(keys);
     if (key == 0) {
         std::sort(entries.begin(), entries.end(), [this](const Entry &a, const Entry &b) {
             return m_rows[a.row].displayName().compare(m_rows[b.row].displayName(), Qt::CaseInsensitive) < 0;
         });
     } else {
         std::sort(entries.begin(), entries.end(), [&](const Entry &a, const Entry &b) {
-            if (a.key != b.key)
-                return key > 0 ? a.key < b.key : a.key > b.key;
+            const auto byKey = a.key <=> b.key;
+            if (byKey != 0)
+                return key > 0 ? byKey < 0 : byKey > 0;
             const int order = folder->compare(column, m_rows[a.row].element(), m_rows[b.row].element());
             return key > 0 ? order < 0 : order > 0;
         });

@@ -86,6 +86,8 @@ public:
     void setGhostedBrush(const QBrush &brush) { m_ghosted = brush; }
 
 private:
+    void compactIdentifiers();
+
     std::unique_ptr<FolderContext> m_context;
     std::vector<Column> m_columns;
     // Rows make their texts when first drawn, which the const reading of the model asks for.

@@ -76,22 +76,16 @@ SortKey namePrefixKey(std::string_view name)
     // The key is the first sixteen bytes of the name rewritten so that plain byte order is the
     // order of compareNames: letters folded, and each digit run written as its length (one
     // digit) followed by its digits without leading zeros. A run of nine digits or more ends
-    // the key, since its length no longer fits one digit; the rest stays zero.
-    SortKey key;
-    int filled = 0;
-    auto put = [&](unsigned char c) {
-        if (filled < 16) {
-            std::uint64_t &half = filled < 8 ? key.high : key.low;
-            half |= static_cast<std::uint64_t>(c) << (8 * (7 - filled % 8));
-            ++filled;
-        }
-    };
+    // the key, since its length no longer fits one digit; the rest stays zero. Sorting makes
+    // one key per row, so the bytes are gathered in a buffer and read as two numbers at the end.
+    unsigned char out[16] = {};
+    std::size_t filled = 0;
     const auto *x = reinterpret_cast<const unsigned char *>(name.data());
     const std::size_t n = name.size();
     std::size_t i = 0;
     while (i < n && filled < 16) {
         if (!isDigit(x[i])) {
-            put(folded(x[i]));
+            out[filled++] = folded(x[i]);
             ++i;
             continue;
         }
@@ -103,13 +97,18 @@ SortKey namePrefixKey(std::string_view name)
             ++end;
         const std::size_t length = end - start;
         if (length >= 9) {
-            put('9');
+            out[filled++] = '9';
             break;
         }
-        put(static_cast<unsigned char>('0' + length));
-        for (std::size_t k = start; k < end; ++k)
-            put(x[k]);
+        out[filled++] = static_cast<unsigned char>('0' + length);
+        for (std::size_t k = start; k < end && filled < 16; ++k)
+            out[filled++] = x[k];
         i = end;
+    }
+    SortKey key;
+    for (int k = 0; k < 8; ++k) {
+        key.high = (key.high << 8) | out[k];
+        key.low = (key.low << 8) | out[k + 8];
     }
     return key;
 }

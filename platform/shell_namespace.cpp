@@ -206,6 +206,25 @@ SortKey ShellFolder::sortKey(int, const ItemElement &) const
     return {};
 }
 
+std::vector<SortKey> ShellFolder::sortKeys(int column, const std::vector<ItemElement> &elements,
+                                          const std::vector<SortKey> &) const
+{
+    std::vector<SortKey> keys;
+    keys.reserve(elements.size());
+    for (const ItemElement &element : elements)
+        keys.push_back(sortKey(column, element));
+    return keys;
+}
+
+std::vector<SortKey> ShellFolder::sortKeys(int column, const std::vector<ItemElement> &elements) const
+{
+    std::vector<SortKey> byName;
+    byName.reserve(elements.size());
+    for (const ItemElement &element : elements)
+        byName.push_back(sortKey(0, element));
+    return sortKeys(column, elements, byName);
+}
+
 bool ShellFolder::hasColumnDetails() const
 {
     return false;

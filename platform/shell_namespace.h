@@ -111,6 +111,12 @@ public:
     // A key that orders children for a column as compare does as far as it goes: a smaller key
     // means an earlier child; equal keys leave the order to compare.
     virtual SortKey sortKey(int column, const ItemElement &element) const;
+    // The keys of many children at once, as sortKey gives them; a column whose values cost a
+    // lookup (the type) looks each distinct value up once for all of them. `byName` holds each
+    // child's key for column 0, which the other columns reuse for their ties.
+    virtual std::vector<SortKey> sortKeys(int column, const std::vector<ItemElement> &elements,
+                                          const std::vector<SortKey> &byName) const;
+    std::vector<SortKey> sortKeys(int column, const std::vector<ItemElement> &elements) const;
 
     // Column details, offered by virtual folders that list something other than files.
     virtual bool hasColumnDetails() const;

@@ -1,16 +1,20 @@
 // The file-system folders: every folder below the desktop's own, listed from the disk.
 
+#include <algorithm>
 #include <cerrno>
-#include <dirent.h>
+#include <climits>
+#include <unordered_map>
 #include <fcntl.h>
 #include <unistd.h>
 
+#include "platform/dir_reader.h"
 #include "platform/entry_stat.h"
 #include "platform/paths.h"
 #include "platform/rename.h"
 #include "platform/shell_compare.h"
 #include "platform/shell_error.h"
 #include "platform/shell_namespace_parts.h"
+#include "platform/shell_types.h"
 
 namespace nomaro::platform::detail {
 namespace {
@@ -80,43 +84,33 @@ EnumEnd FileSystemFolder::enumerate(unsigned flags, const std::function<void(Ite
         error = errno;
         return EnumEnd::CannotStart;
     }
-    DIR *dir = ::fdopendir(fd);
-    if (!dir) {
-        error = errno;
-        ::close(fd);
-        return EnumEnd::CannotStart;
-    }
-
-    errno = 0;
-    while (const dirent *entry = ::readdir(dir)) {
-        const char *name = entry->d_name;
-        if (name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'))) {
-            errno = 0;
-            continue;
-        }
-        if (name[0] == '.' && !(flags & EnumHidden)) {
-            errno = 0;
-            continue;
-        }
-        int statError = 0;
-        std::optional<ItemIdList> child = entryElement(fd, name, name, statError);
-        // An entry that went away since it was read is simply not there any more; one that
-        // cannot be looked at (a folder without search permission) is still listed.
-        if (!child && statError != ENOENT)
-            child = makeElement(ElementType::Entry, 0, name, nullptr);
-        if (child) {
-            const bool folder = child->firstElement().isDirectory();
-            if (folder ? (flags & EnumFolders) : (flags & EnumNonFolders))
-                sink(std::move(*child));
-        }
-        errno = 0;
-    }
-    const int readError = errno;
-    ::closedir(dir);
-    if (readError == 0)
+    const FolderRead read = readFolder(
+        fd, [flags](std::string_view name) { return name[0] != '.' || (flags & EnumHidden); },
+        [&](std::string_view name, const EntryStatus &status) {
+            std::optional<ItemIdList> child;
+            if (status.found())
+                child = makeElement(ElementType::Entry, kindFlags(status), name, &status.info);
+            // An entry that went away since it was read is simply not there any more; one that
+            // cannot be looked at (a folder without search permission) is still listed.
+            else if (status.error != ENOENT)
+                child = makeElement(ElementType::Entry, 0, name, nullptr);
+            if (child) {
+                const bool folder = child->firstElement().isDirectory();
+                if (folder ? (flags & EnumFolders) : (flags & EnumNonFolders))
+                    sink(std::move(*child));
+            }
+        });
+    ::close(fd);
+    error = read.error;
+    switch (read.end) {
+    case FolderReadEnd::Complete:
         return EnumEnd::NoMoreItems;
-    error = readError;
-    switch (readError) {
+    case FolderReadEnd::Vanished:
+        return EnumEnd::GeneralFailure;
+    case FolderReadEnd::Failed:
+        break;
+    }
+    switch (read.error) {
     case ENOENT:
     case ESTALE:
     case EIO:
@@ -157,24 +151,97 @@ int FileSystemFolder::compare(int column, const ItemElement &x, const ItemElemen
     return compareNames(x.name, y.name);
 }
 
+namespace {
+
+// Equal sizes are common (empty files), so the lower half of the size and date keys orders
+// as column 0 does, from the top of that column's key.
+SortKey sizeKey(const ItemElement &element, const SortKey &byName)
+{
+    return {element.isDirectory() ? 0 : element.size, byName.high};
+}
+
+SortKey dateKey(const ItemElement &element, const SortKey &byName)
+{
+    return {static_cast<std::uint64_t>(element.mtimeSeconds) ^ (std::uint64_t(1) << 63),
+            (static_cast<std::uint64_t>(element.mtimeNanoseconds) << 34) | (byName.high >> 30)};
+}
+
+} // namespace
+
 SortKey FileSystemFolder::sortKey(int column, const ItemElement &element) const
 {
-    const bool folder = element.isDirectory();
-    switch (column) {
-    case 0: {
+    if (column == 0) {
         // Folders first in the top bit; the name's key moves down a bit and loses its last
         // one, which keeps its order.
+        const std::uint64_t fileBit = element.isDirectory() ? 0 : 1;
         const SortKey name = namePrefixKey(element.name);
-        const std::uint64_t fileBit = folder ? 0 : std::uint64_t(1) << 63;
-        return {fileBit | (name.high >> 1), (name.high << 63) | (name.low >> 1)};
+        return {(fileBit << 63) | (name.high >> 1), (name.high << 63) | (name.low >> 1)};
     }
-    case 1:
-        return {folder ? 0 : element.size, 0};
-    case 3:
-        return {static_cast<std::uint64_t>(element.mtimeSeconds) ^ (std::uint64_t(1) << 63), element.mtimeNanoseconds};
-    default:
-        return {};
+    if (column == 1)
+        return sizeKey(element, sortKey(0, element));
+    if (column == 3)
+        return dateKey(element, sortKey(0, element));
+    return {};
+}
+
+std::vector<SortKey> FileSystemFolder::sortKeys(int column, const std::vector<ItemElement> &elements,
+                                               const std::vector<SortKey> &byName) const
+{
+    if (column == 0)
+        return byName;
+    if (column == 1 || column == 3) {
+        std::vector<SortKey> keys;
+        keys.reserve(elements.size());
+        for (std::size_t i = 0; i < elements.size(); ++i)
+            keys.push_back(column == 1 ? sizeKey(elements[i], byName[i]) : dateKey(elements[i], byName[i]));
+        return keys;
     }
+    if (column != 2)
+        return ShellFolder::sortKeys(column, elements, byName);
+
+    // One type name per distinct type key (folders share one), then each name's rank among the
+    // names in their order, equal names sharing a rank.
+    std::unordered_map<std::string_view, std::uint32_t> slotOfKey;
+    std::vector<std::string> typeNames;
+    std::vector<std::uint32_t> slots(elements.size());
+    constexpr std::uint32_t kNoFolderSlot = UINT32_MAX;
+    std::uint32_t folderSlot = kNoFolderSlot;
+    for (std::size_t i = 0; i < elements.size(); ++i) {
+        const ItemElement &element = elements[i];
+        if (element.isDirectory()) {
+            if (folderSlot == kNoFolderSlot) {
+                folderSlot = static_cast<std::uint32_t>(typeNames.size());
+                typeNames.push_back(typeName(element));
+            }
+            slots[i] = folderSlot;
+            continue;
+        }
+        const auto [at, isNew] = slotOfKey.try_emplace(fileTypeKey(element.name), static_cast<std::uint32_t>(typeNames.size()));
+        if (isNew)
+            typeNames.push_back(typeName(element));
+        slots[i] = at->second;
+    }
+    std::vector<std::uint32_t> order(typeNames.size());
+    for (std::uint32_t slot = 0; slot < order.size(); ++slot)
+        order[slot] = slot;
+    std::sort(order.begin(), order.end(),
+              [&](std::uint32_t a, std::uint32_t b) { return compareNames(typeNames[a], typeNames[b]) < 0; });
+    std::vector<std::uint64_t> rankOf(typeNames.size());
+    std::uint64_t rank = 0;
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        if (i > 0 && typeNames[order[i]] != typeNames[order[i - 1]])
+            ++rank;
+        rankOf[order[i]] = rank;
+    }
+
+    // The rank in the top half, then the order of column 0 as far as the bits go.
+    std::vector<SortKey> keys;
+    keys.reserve(elements.size());
+    for (std::size_t i = 0; i < elements.size(); ++i) {
+        const SortKey &name = byName[i];
+        keys.push_back({(rankOf[slots[i]] << 32) | (name.high >> 32), (name.high << 32) | (name.low >> 32)});
+    }
+    return keys;
 }
 
 ItemIdList FileSystemFolder::rename(const ItemIdList &child, const std::string &newName) const

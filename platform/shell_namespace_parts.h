@@ -58,6 +58,8 @@ public:
     EnumEnd enumerate(unsigned flags, const std::function<void(ItemIdList &&)> &sink, int &error) const override;
     int compare(int column, const ItemElement &a, const ItemElement &b) const override;
     SortKey sortKey(int column, const ItemElement &element) const override;
+    std::vector<SortKey> sortKeys(int column, const std::vector<ItemElement> &elements,
+                                  const std::vector<SortKey> &byName) const override;
     ItemIdList rename(const ItemIdList &child, const std::string &newName) const override;
 };
 

@@ -13,20 +13,13 @@ struct TypeInfo
     std::string icon;
 };
 
-// Everything from the last dot, or the whole name when it holds no dot (or only a leading
-// one). The type is asked for this key alone, never for the whole name: a type that a whole
+// The type is asked for the key alone, never for the whole name: a type that a whole
 // name or a double extension would give ("CMakeLists.txt", "*.tar.gz") would otherwise be kept
 // under the key and handed to every other name that ends the same way.
-std::string_view extensionKey(std::string_view fileName)
-{
-    const std::size_t dot = fileName.rfind('.');
-    return dot == std::string_view::npos || dot == 0 ? fileName : fileName.substr(dot);
-}
-
 const TypeInfo &typeInfo(std::string_view fileName)
 {
     static std::unordered_map<std::string, TypeInfo> cache;
-    const std::string key(extensionKey(fileName));
+    const std::string key(fileTypeKey(fileName));
     const auto found = cache.find(key);
     if (found != cache.end())
         return found->second;
@@ -45,6 +38,12 @@ const TypeInfo &typeInfo(std::string_view fileName)
 }
 
 } // namespace
+
+std::string_view fileTypeKey(std::string_view fileName)
+{
+    const std::size_t dot = fileName.rfind('.');
+    return dot == std::string_view::npos || dot == 0 ? fileName : fileName.substr(dot);
+}
 
 std::string fileTypeName(std::string_view fileName)
 {

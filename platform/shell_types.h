@@ -9,6 +9,10 @@ namespace nomaro::platform {
 // language; cached per extension.
 std::string fileTypeName(std::string_view fileName);
 
+// The part of a file's name that decides its type: everything from the last dot, or the whole
+// name when it holds no dot (or only a leading one). Names with the same key have the same type.
+std::string_view fileTypeKey(std::string_view fileName);
+
 // The icon theme name for a file by its name's extension; cached per extension.
 std::string fileIconName(std::string_view fileName);
 

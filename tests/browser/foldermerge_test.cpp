@@ -16,14 +16,14 @@ using nomaro::platform::ItemIdList;
 namespace {
 
 // An entry "name" or "name:size".
-ItemIdList entry(const std::string &spec)
+ItemIdList entry(const std::string &text)
 {
     ItemElement element;
     element.type = ElementType::Entry;
-    const std::size_t colon = spec.find(':');
-    element.name = std::string_view(spec).substr(0, colon);
+    const std::size_t colon = text.find(':');
+    element.name = std::string_view(text).substr(0, colon);
     if (colon != std::string::npos)
-        element.size = std::stoull(spec.substr(colon + 1));
+        element.size = std::stoull(text.substr(colon + 1));
     return *ItemIdList::single(element);
 }
 
@@ -63,8 +63,8 @@ TEST(FolderMerge, TellsWhichRowsVanishedAndWhichItemsAreNew)
             snapshot.add(entry(c.shown[row]), row);
         snapshot.sort();
         PidlList reading(nullptr);
-        for (const std::string &spec : c.reading)
-            reading.add(entry(spec), 0);
+        for (const std::string &text : c.reading)
+            reading.add(entry(text), 0);
         const FolderMerge merge = nomaro::mergeFolder(snapshot, std::move(reading));
         EXPECT_EQ(merge.vanished, c.vanished) << c.what;
         EXPECT_EQ(names(merge.added), c.added) << c.what;
@@ -108,9 +108,9 @@ TEST(FolderMerge, AVirtualFolderComparesByItsOwnRuleNotByBytes)
 TEST(PidlList, InAFileSystemFolderOrdersAndFindsByTheIdentifiersBytes)
 {
     PidlList list(nullptr);
-    const char *specs[] = {"abc", "ab", "b", "abd", "a", "ab:1"};
-    for (std::size_t i = 0; i < std::size(specs); ++i)
-        list.add(entry(specs[i]), i);
+    const char *written[] = {"abc", "ab", "b", "abd", "a", "ab:1"};
+    for (std::size_t i = 0; i < std::size(written); ++i)
+        list.add(entry(written[i]), i);
     EXPECT_FALSE(list.isSorted());
     list.sort();
     for (std::size_t i = 1; i < list.size(); ++i)

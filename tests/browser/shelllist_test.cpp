@@ -11,6 +11,7 @@
 
 #include "browser/shelllist.h"
 #include "browser/shelllistitemdata.h"
+#include "browser/shelllistmodel.h"
 #include "platform/shell_error.h"
 #include "platform/shell_namespace.h"
 #include "tests/browser/shownlist.h"
@@ -373,4 +374,49 @@ TEST(ShellList, SortingAfterAHeaderClickShowsTheHourglass)
     shown.clickHeader(0);
     EXPECT_EQ(during, (std::vector<Qt::CursorShape>{Qt::WaitCursor}));
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+}
+
+TEST(ShellList, ARefreshAskedForDuringAFillEndsTheFirstCleanly)
+{
+    TempDir dir;
+    for (const char *name : {"a", "b", "c"})
+        dir.writeFile(name);
+    ShownList shown(dir.path());
+    int completes = 0;
+    shown.list.OnFillComplete = [&](ShellList *) { ++completes; };
+    const int fillsBefore = shown.fills;
+
+    // The first child asked about creates a file and asks for a Refresh from inside the fill.
+    bool asked = false;
+    shown.list.OnAddItem = [&](ShellList *list, const nomaro::platform::ShellFolder &, const nomaro::platform::ItemIdList &,
+                               const nomaro::platform::ItemIdList &, std::uint32_t, bool &) {
+        if (!asked) {
+            asked = true;
+            dir.writeFile("d");
+            list->Refresh();
+        }
+    };
+    shown.list.Refresh();
+    EXPECT_EQ(shown.names(), (Names{"a", "b", "c", "d"}));
+    EXPECT_EQ(shown.fills - fillsBefore, 2);
+    EXPECT_EQ(completes, 2);
+    EXPECT_EQ(shown.list.rowModel().consistencyProblem(), "");
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+}
+
+TEST(ShellList, AFolderThatVanishesBeforeItIsReadShowsNoRows)
+{
+    TempDir dir;
+    const std::string sub = dir.makeFolder("sub");
+    dir.writeFile("sub/a");
+    ShownList shown(sub);
+    ASSERT_EQ(shown.list.itemCount(), 1);
+    // Gone between the binding and the reading: the fill ends silently with no rows.
+    shown.list.OnFillStart = [&](ShellList *) {
+        ::unlink((sub + "/a").c_str());
+        ::rmdir(sub.c_str());
+    };
+    EXPECT_NO_THROW(shown.list.Refresh());
+    EXPECT_EQ(shown.list.itemCount(), 0);
+    EXPECT_EQ(shown.list.rowModel().consistencyProblem(), "");
 }

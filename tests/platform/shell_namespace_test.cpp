@@ -214,8 +214,20 @@ TEST(ShellNamespace, ComparisonPutsFoldersFirstAndBreaksTiesByName)
     EXPECT_EQ(sortedBy(0), (std::vector<std::string>{"z", "a.txt", "b9.txt", "b10.txt"}));
     EXPECT_EQ(sortedBy(1), (std::vector<std::string>{"z", "b9.txt", "b10.txt", "a.txt"}));
 
-    // The keys that sorting compares first agree with the comparison wherever they differ.
+    // The keys that sorting compares first agree with the comparison wherever they differ, one
+    // by one and all at once.
+    std::vector<ItemElement> elements;
+    for (const Child &child : all)
+        elements.push_back(child.id.firstElement());
     for (int column = 0; column < 4; ++column) {
+        const std::vector<SortKey> keys = folder->sortKeys(column, elements);
+        for (std::size_t x = 0; x < all.size(); ++x) {
+            for (std::size_t y = 0; y < all.size(); ++y) {
+                if (keys[x] < keys[y]) {
+                    EXPECT_LT(folder->compare(column, all[x].id, all[y].id), 0) << column << ' ' << all[x].name << ' ' << all[y].name;
+                }
+            }
+        }
         for (const Child &x : all) {
             for (const Child &y : all) {
                 const SortKey keyX = folder->sortKey(column, x.id.firstElement());
@@ -226,6 +238,32 @@ TEST(ShellNamespace, ComparisonPutsFoldersFirstAndBreaksTiesByName)
             }
         }
     }
+}
+
+TEST(ShellNamespace, KeysOfTheTypeColumnGiveTheOrderOfTheComparison)
+{
+    TempDir dir;
+    for (const char *name : {"b.png", "a.txt", "c.jpg", "a.png", "README", "d.TXT", ".hidden", "x.unknownext"})
+        dir.writeFile(name);
+    dir.makeFolder("folder");
+    dir.makeFolder("dir.png");
+    const auto folder = ShellFolder::bind(idListFromPath(dir.path()));
+    std::vector<Child> all = children(*folder);
+    std::vector<ItemElement> elements;
+    for (const Child &child : all)
+        elements.push_back(child.id.firstElement());
+    const std::vector<SortKey> keys = folder->sortKeys(2, elements);
+
+    std::vector<std::size_t> byKeys(all.size());
+    for (std::size_t i = 0; i < byKeys.size(); ++i)
+        byKeys[i] = i;
+    std::vector<std::size_t> byCompare = byKeys;
+    std::sort(byKeys.begin(), byKeys.end(), [&](std::size_t a, std::size_t b) {
+        return keys[a] != keys[b] ? keys[a] < keys[b] : folder->compare(2, all[a].id, all[b].id) < 0;
+    });
+    std::sort(byCompare.begin(), byCompare.end(),
+              [&](std::size_t a, std::size_t b) { return folder->compare(2, all[a].id, all[b].id) < 0; });
+    EXPECT_EQ(byKeys, byCompare);
 }
 
 TEST(ShellNamespace, RenameNeverReplacesAnExistingItem)
