@@ -348,7 +348,6 @@ void ShellTree::renameNode(ShellTreeNodeData &node, const QString &text)
     const QString name = text.trimmed();
     if (name.isEmpty() || name == m_model->data(m_model->indexOf(&node), Qt::EditRole).toString())
         return;
-    m_ignoreNextNotice = true;
     try {
         m_model->rename(node, name.toStdString());
     } catch (const platform::ShellError &error) {

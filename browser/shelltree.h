@@ -95,7 +95,6 @@ private:
     bool m_refreshPending = false;
     bool m_editing = false;
     bool m_settingCurrent = false;
-    bool m_ignoreNextNotice = false;
     int m_nesting = 0;
     // The node to select again after an incremental refresh; moves up when its node goes.
     ShellTreeNodeData *m_keptSelection = nullptr;
