@@ -185,7 +185,8 @@ void ShellTreeModel::fillTop(const platform::ItemIdList &base)
         top->caption = QString::fromStdString(holder->displayName(top->relativeId(), platform::DisplayNameKind::InFolder));
         top->iconName = holder->iconName(top->relativeId());
     } else {
-        top->caption = QString::fromStdString(top->folder()->displayName(platform::ItemIdList(), platform::DisplayNameKind::InFolder));
+        // The desktop has no name of its own within a parent; its node still needs a caption.
+        top->caption = QStringLiteral("Scrivania");
         top->iconName = "user-desktop";
     }
     top->hasButton = true;
