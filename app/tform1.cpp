@@ -24,6 +24,7 @@
 #include "app/multirow_tabs.h"
 #include "app/splitterbar.h"
 #include "browser/shelllist.h"
+#include "browser/shelltree.h"
 #include "platform/paths.h"
 #include "widgets/superspin.h"
 #include "workset/file_table_model.h"
@@ -232,12 +233,14 @@ void TForm1::createSelectionPage()
     TabSheet1 = page("TabSheet1");
     PageControl1->addTab(TabSheet1, QStringLiteral("Seleziona Files"));
 
-    STV1 = named(new QWidget(TabSheet1), "STV1");
+    STV1 = named(new ShellTree(TabSheet1), "STV1");
+    STV1->setIndentation(19);
     STV1->setFixedWidth(146);
     SLV1 = named(new ShellList(TabSheet1), "SLV1");
     SLV1->setMultiSelect(true);
     SLV1->setHideSelection(false);
     SLV1->setFixedWidth(320);
+    STV1->SetShellList(SLV1);
     Splitter2 = named(new SplitterBar(STV1, 5, TabSheet1), "Splitter2");
     Splitter1 = named(new SplitterBar(SLV1, 8, TabSheet1), "Splitter1");
 
@@ -266,7 +269,7 @@ void TForm1::createSelectionPage()
     auto *row = new QHBoxLayout(TabSheet1);
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(0);
-    for (QWidget *pane : {STV1, static_cast<QWidget *>(Splitter2), static_cast<QWidget *>(SLV1),
+    for (QWidget *pane : {static_cast<QWidget *>(STV1), static_cast<QWidget *>(Splitter2), static_cast<QWidget *>(SLV1),
                           static_cast<QWidget *>(Splitter1), Panel1})
         row->addWidget(pane);
     row->addWidget(LISTANOMI, 1);

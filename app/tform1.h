@@ -27,6 +27,7 @@ namespace nomaro {
 class AnchorSet;
 class FileTableModel;
 class ShellList;
+class ShellTree;
 class SplitterBar;
 class SuperSpin;
 class TForm2;
@@ -161,7 +162,7 @@ private:
     QWidget *TabSheet7 = nullptr;
 
     // "Seleziona Files"
-    QWidget *STV1 = nullptr;
+    ShellTree *STV1 = nullptr;
     SplitterBar *Splitter2 = nullptr;
     ShellList *SLV1 = nullptr;
     SplitterBar *Splitter1 = nullptr;

@@ -114,6 +114,8 @@ public:
 
     // Set by a folder tree when it links itself to the list; nullptr when it goes.
     void setTreeLink(ShellListTreeLink *tree) { m_treeLink = tree; }
+    // Does a refresh that was put off, for a linked tree that must see the list up to date.
+    void flushPendingRefresh();
 
     // The rows and the context of the fill they came from (the folder shown, its formats).
     ShellListModel &rowModel() const { return *m_model; }

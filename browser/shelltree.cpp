@@ -1,0 +1,367 @@
+#include "browser/shelltree.h"
+
+#include <QKeyEvent>
+#include <QLineEdit>
+
+#include "platform/beep.h"
+#include "platform/hourglass.h"
+#include "platform/shell_error.h"
+
+namespace nomaro {
+
+namespace {
+
+// Raises a counter for its lifetime.
+class Nested
+{
+public:
+    explicit Nested(int &counter) : m_counter(counter) { ++m_counter; }
+    ~Nested() { --m_counter; }
+    Nested(const Nested &) = delete;
+    Nested &operator=(const Nested &) = delete;
+
+private:
+    int &m_counter;
+};
+
+} // namespace
+
+ShellTree::ShellTree(QWidget *parent)
+    : QTreeView(parent), m_model(new ShellTreeModel(this))
+{
+    m_model->setGhostedBrush(palette().brush(QPalette::Disabled, QPalette::Text));
+    setModel(m_model);
+    setHeaderHidden(true);
+    setUniformRowHeights(true);
+    setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::SelectedClicked);
+    m_timer.setSingleShot(true);
+    connect(&m_timer, &QTimer::timeout, this, &ShellTree::timerFired);
+    connect(selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex &current) { currentNodeChanged(current); });
+    m_model->onNodeLeaving = [this](ShellTreeNodeData &node) {
+        if (m_keptSelection && m_keptSelection->isAtOrBelow(&node))
+            m_keptSelection = node.parent();
+    };
+    m_baseFolder.setChangeHandler([this] {
+        m_current.Clear();
+        if (hasOption(stoAutoFill) && isVisible()) {
+            m_programmatic = true;
+            Refresh();
+        }
+    });
+    m_current.setChangeHandler([this] {
+        if (!m_settingCurrent && m_model->top())
+            ShowFolder(m_current.IdList());
+    });
+}
+
+ShellTree::~ShellTree()
+{
+    if (m_list)
+        m_list->setTreeLink(nullptr);
+    m_model->onNodeLeaving = nullptr;
+}
+
+void ShellTree::SetShellList(ShellList *list)
+{
+    if (m_list == list)
+        return;
+    if (m_list)
+        m_list->setTreeLink(nullptr);
+    m_list = list;
+    if (!m_list)
+        return;
+    m_list->setTreeLink(this);
+    const Nested nested(m_nesting);
+    m_list->SetFolder(m_current);
+}
+
+void ShellTree::SetOptions(ShellTreeOptions options)
+{
+    m_model->setOptions(options);
+}
+
+ShellTreeNodeData *ShellTree::selectedNode() const
+{
+    return ShellTreeModel::nodeOf(selectionModel()->currentIndex());
+}
+
+void ShellTree::setCurrentFolder(const platform::ItemIdList &absolute)
+{
+    m_settingCurrent = true;
+    m_current.SetIdList(absolute);
+    m_settingCurrent = false;
+}
+
+void ShellTree::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::PaletteChange)
+        m_model->setGhostedBrush(palette().brush(QPalette::Disabled, QPalette::Text));
+    QTreeView::changeEvent(event);
+}
+
+void ShellTree::showEvent(QShowEvent *event)
+{
+    QTreeView::showEvent(event);
+    if (hasOption(stoAutoFill) && !m_model->top()) {
+        try {
+            Refresh();
+        } catch (const platform::ShellError &) {
+            // The base folder cannot be bound: the tree stays empty.
+        }
+    }
+}
+
+void ShellTree::Refresh()
+{
+    if (m_editing) {
+        m_refreshPending = true;
+        return;
+    }
+    m_refreshPending = false;
+    const platform::HourglassGuard hourglass;
+    if (OnFillStart)
+        OnFillStart(this);
+    {
+        const Nested nested(m_nesting);
+        selectionModel()->clear();
+        m_model->fillTop(m_baseFolder.IdList());
+        expand(m_model->indexOf(m_model->top()));
+    }
+    if (!m_current.IdList().isDesktop())
+        ShowFolder(m_current.IdList());
+    else {
+        m_programmatic = true;
+        selectNode(m_model->top());
+    }
+    if (m_timerTag == FollowSelection)
+        flushPending(false);
+    if (OnFillComplete)
+        OnFillComplete(this);
+}
+
+void ShellTree::UpdateItems()
+{
+    if (m_editing) {
+        m_refreshPending = true;
+        return;
+    }
+    if (!m_model->top()) {
+        Refresh();
+        return;
+    }
+    m_refreshPending = false;
+    const platform::HourglassGuard hourglass;
+    if (OnFillStart)
+        OnFillStart(this);
+    {
+        const Nested nested(m_nesting);
+        m_keptSelection = selectedNode();
+        selectionModel()->clear();
+        m_model->update(*m_model->top());
+    }
+    ShellTreeNodeData *kept = m_keptSelection;
+    m_keptSelection = nullptr;
+    m_programmatic = true;
+    selectNode(kept ? kept : m_model->top());
+    if (OnFillComplete)
+        OnFillComplete(this);
+}
+
+void ShellTree::expandNode(ShellTreeNodeData *node)
+{
+    if (!node->filled && !node->leadsBackUp)
+        m_model->fill(*node);
+    expand(m_model->indexOf(node));
+}
+
+void ShellTree::ShowFolder(const platform::ItemIdList &absolute)
+{
+    if (m_nesting > 0 || !m_model->top())
+        return;
+    const platform::HourglassGuard hourglass;
+    ShellTreeNodeData *node = m_model->top();
+    const int base = m_baseFolder.IdList().count();
+    const int target = absolute.count();
+    if (target > 0) {
+        expandNode(node);
+        const bool listHidesFolders = m_list && m_list->hasOption(sloHideFoldersWhenLinkedToTree);
+        for (int i = base; i < target; ++i) {
+            const platform::ItemIdList relative = absolute.first(i + 1).last();
+            ShellTreeNodeData *child = m_model->findChild(*node, relative);
+            if (!child)
+                child = m_model->addChild(*node, relative);
+            if (!child) {
+                platform::beep();
+                break;
+            }
+            if (i < target - 1 || listHidesFolders)
+                expandNode(child);
+            node = child;
+        }
+    }
+    m_programmatic = true;
+    selectNode(node);
+    scrollTo(m_model->indexOf(node));
+}
+
+void ShellTree::selectNode(ShellTreeNodeData *node)
+{
+    if (!node)
+        return;
+    const QModelIndex index = m_model->indexOf(node);
+    if (selectionModel()->currentIndex() == index) {
+        // Nothing changes for the view, so the change handler is done here.
+        currentNodeChanged(index);
+        return;
+    }
+    selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
+}
+
+void ShellTree::GoUp(int levels)
+{
+    ShellTreeNodeData *node = selectedNode();
+    if (!node || !node->parent())
+        return;
+    for (int i = 0; i < levels && node->parent(); ++i)
+        node = node->parent();
+    m_programmatic = true;
+    selectNode(node);
+}
+
+void ShellTree::currentNodeChanged(const QModelIndex &current)
+{
+    ShellTreeNodeData *node = ShellTreeModel::nodeOf(current);
+    if (!node)
+        return;
+    if (m_nesting > 0) {
+        setCurrentFolder(node->absoluteId());
+        return;
+    }
+    if (m_programmatic || !m_list) {
+        m_programmatic = false;
+        followSelection(node);
+        return;
+    }
+    m_timerTag = FollowSelection;
+    m_timer.start(kFollowDelayMs);
+}
+
+void ShellTree::followSelection(ShellTreeNodeData *node)
+{
+    setCurrentFolder(node->absoluteId());
+    if (m_list && node == selectedNode()) {
+        const Nested nested(m_nesting);
+        m_list->SetFolder(m_current);
+    }
+}
+
+void ShellTree::timerFired()
+{
+    const TimerTag tag = m_timerTag;
+    m_timerTag = NoAction;
+    if (tag == FollowSelection) {
+        if (ShellTreeNodeData *node = selectedNode())
+            followSelection(node);
+    } else if (tag == IncrementalRefresh) {
+        UpdateItems();
+    }
+}
+
+void ShellTree::flushPending(bool includeList)
+{
+    if (includeList && m_list)
+        m_list->flushPendingRefresh();
+    if (!m_timer.isActive())
+        return;
+    m_timer.stop();
+    timerFired();
+}
+
+void ShellTree::showFolder(const ShellLocator &folder)
+{
+    ShowFolder(folder.IdList());
+}
+
+void ShellTree::goUp(int levels)
+{
+    GoUp(levels);
+}
+
+void ShellTree::selectFolder(const platform::ItemIdList &absolute)
+{
+    ShowFolder(absolute);
+}
+
+void ShellTree::doPendingRefresh()
+{
+    flushPending(false);
+}
+
+void ShellTree::keyPressEvent(QKeyEvent *event)
+{
+    if (hasOption(stoDefaultKeyHandling) && !m_editing && event->modifiers() == Qt::NoModifier) {
+        switch (event->key()) {
+        case Qt::Key_F2:
+            if (ShellTreeNodeData *node = selectedNode())
+                edit(m_model->indexOf(node), EditKeyPressed, event);
+            return;
+        case Qt::Key_F5:
+            UpdateItems();
+            return;
+        default:
+            break;
+        }
+    }
+    QTreeView::keyPressEvent(event);
+}
+
+bool ShellTree::edit(const QModelIndex &index, EditTrigger trigger, QEvent *event)
+{
+    const ShellTreeNodeData *node = ShellTreeModel::nodeOf(index);
+    if (trigger != NoEditTriggers && trigger != CurrentChanged && (!node || !node->canRename()))
+        return false;
+    const bool opened = QTreeView::edit(index, trigger, event);
+    if (opened && trigger != NoEditTriggers && trigger != CurrentChanged)
+        m_editing = true;
+    return opened;
+}
+
+void ShellTree::commitData(QWidget *editor)
+{
+    auto *line = qobject_cast<QLineEdit *>(editor);
+    ShellTreeNodeData *node = selectedNode();
+    if (line && node)
+        renameNode(*node, line->text());
+}
+
+void ShellTree::closeEditor(QWidget *editor, QAbstractItemDelegate::EndEditHint hint)
+{
+    QTreeView::closeEditor(editor, hint);
+    m_editing = false;
+    if (m_refreshPending)
+        UpdateItems();
+}
+
+void ShellTree::renameNode(ShellTreeNodeData &node, const QString &text)
+{
+    const QString name = text.trimmed();
+    if (name.isEmpty() || name == m_model->data(m_model->indexOf(&node), Qt::EditRole).toString())
+        return;
+    try {
+        m_model->rename(node, name.toStdString());
+    } catch (const platform::ShellError &error) {
+        if (OnError)
+            OnError(this, QString::fromStdString(error.what()));
+        else
+            platform::beep();
+        return;
+    }
+    setCurrentFolder(node.absoluteId());
+    if (m_list) {
+        const Nested nested(m_nesting);
+        m_list->SetFolder(m_current);
+    }
+}
+
+} // namespace nomaro

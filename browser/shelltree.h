@@ -1,0 +1,103 @@
+#pragma once
+
+#include <QPointer>
+#include <QTimer>
+#include <QTreeView>
+#include <functional>
+
+#include "browser/shelllist.h"
+#include "browser/shelllocator.h"
+#include "browser/shelltreemodel.h"
+#include "browser/shelltreeoptions.h"
+
+namespace nomaro {
+
+// The folder tree: the folders of the shell namespace from its base folder down, read as nodes
+// are expanded. Linked to a folder list, it leads: the list shows the folder of the selected
+// node, and the list's own navigation goes through the tree.
+class ShellTree : public QTreeView, public ShellListTreeLink
+{
+    Q_OBJECT
+
+public:
+    static constexpr ShellTreeOptions kDefaultOptions = 0x3BB;
+    // How long the list waits after the user's last step through the tree.
+    static constexpr int kFollowDelayMs = 500;
+
+    explicit ShellTree(QWidget *parent = nullptr);
+    ~ShellTree() override;
+
+    // The top of the tree; a fresh locator designates the desktop.
+    ShellLocator &BaseFolder() { return m_baseFolder; }
+    // The folder of the selected node.
+    const ShellLocator &currentFolder() const { return m_current; }
+
+    ShellList *ShellListLink() const { return m_list; }
+    // Links `list` (nullptr unlinks): the previous list forgets the tree, the new one shows the
+    // tree's folder.
+    void SetShellList(ShellList *list);
+
+    ShellTreeOptions Options() const { return m_model->options(); }
+    bool hasOption(ShellTreeOption option) const { return m_model->hasOption(option); }
+    void SetOptions(ShellTreeOptions options);
+
+    ShellTreeModel &nodeModel() const { return *m_model; }
+    ShellTreeNodeData *selectedNode() const;
+
+    // Reads the whole tree again from the base folder.
+    void Refresh();
+    // Brings every filled node up to date with its folder.
+    void UpdateItems();
+    // Selects the folder `absolute`, expanding the path to it and adding missing nodes.
+    void ShowFolder(const platform::ItemIdList &absolute);
+    void GoUp(int levels);
+    // Does the waiting action of the timer at once; with `includeList` the linked list's first.
+    void flushPending(bool includeList);
+
+    // Optional events; each receives the tree first.
+    std::function<void(ShellTree *)> OnFillStart;
+    std::function<void(ShellTree *)> OnFillComplete;
+    // A rename that failed; without a handler the tree beeps.
+    std::function<void(ShellTree *, const QString &message)> OnError;
+
+    // The list's side of the link.
+    void showFolder(const ShellLocator &folder) override;
+    void goUp(int levels) override;
+    void selectFolder(const platform::ItemIdList &absolute) override;
+    void doPendingRefresh() override;
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void changeEvent(QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    bool edit(const QModelIndex &index, EditTrigger trigger, QEvent *event) override;
+    void closeEditor(QWidget *editor, QAbstractItemDelegate::EndEditHint hint) override;
+    void commitData(QWidget *editor) override;
+
+private:
+    enum TimerTag { NoAction = 0, FollowSelection = 1, IncrementalRefresh = 2 };
+
+    void currentNodeChanged(const QModelIndex &current);
+    void followSelection(ShellTreeNodeData *node);
+    void selectNode(ShellTreeNodeData *node);
+    void expandNode(ShellTreeNodeData *node);
+    void timerFired();
+    void renameNode(ShellTreeNodeData &node, const QString &text);
+    void setCurrentFolder(const platform::ItemIdList &absolute);
+
+    ShellTreeModel *m_model = nullptr;
+    ShellLocator m_baseFolder;
+    ShellLocator m_current;
+    QPointer<ShellList> m_list;
+    QTimer m_timer;
+    TimerTag m_timerTag = NoAction;
+    bool m_programmatic = false;
+    bool m_refreshPending = false;
+    bool m_editing = false;
+    bool m_settingCurrent = false;
+    int m_nesting = 0;
+    // The node to select again after an incremental refresh; moves up when its node goes.
+    ShellTreeNodeData *m_keptSelection = nullptr;
+};
+
+} // namespace nomaro

@@ -1,0 +1,373 @@
+#include "browser/shelltreemodel.h"
+
+#include <algorithm>
+
+#include "browser/foldermerge.h"
+#include "browser/pidllist.h"
+#include "browser/shellicons.h"
+#include "platform/hourglass.h"
+#include "platform/shell_error.h"
+
+namespace nomaro {
+
+namespace {
+
+constexpr ShellTreeOptions kDefaultOptions = 0x3BB;
+
+// The folder's column-0 order, a failed comparison counting as equal, read as the low 16 bits
+// of the answer taken as a signed number.
+int treeOrder(const platform::ShellFolder &folder, const platform::ItemIdList &a, const platform::ItemIdList &b)
+{
+    try {
+        return static_cast<std::int16_t>(folder.compare(0, a, b) & 0xFFFF);
+    } catch (const platform::ShellError &) {
+        return 0;
+    }
+}
+
+// A node stands for a folder by its name and kind: a folder whose size or time changed (a child
+// came or went) is still the same node, with what lies below it kept.
+platform::ItemIdList nodeIdentity(const platform::ItemIdList &relative)
+{
+    platform::ItemElement element = relative.firstElement();
+    element.size = 0;
+    element.mtimeSeconds = 0;
+    element.mtimeNanoseconds = 0;
+    element.flags &= ~platform::ElementStatKnown;
+    return platform::ItemIdList::single(element).value_or(relative);
+}
+
+} // namespace
+
+ShellTreeModel::ShellTreeModel(QObject *parent)
+    : QAbstractItemModel(parent), m_options(kDefaultOptions)
+{
+}
+
+ShellTreeModel::~ShellTreeModel() = default;
+
+ShellTreeNodeData *ShellTreeModel::nodeOf(const QModelIndex &index)
+{
+    return static_cast<ShellTreeNodeData *>(index.internalPointer());
+}
+
+QModelIndex ShellTreeModel::indexOf(const ShellTreeNodeData *node) const
+{
+    if (!node)
+        return {};
+    return createIndex(node->row, 0, const_cast<ShellTreeNodeData *>(node));
+}
+
+QModelIndex ShellTreeModel::index(int row, int column, const QModelIndex &parent) const
+{
+    if (column != 0 || row < 0)
+        return {};
+    if (!parent.isValid())
+        return row == 0 && m_top ? indexOf(m_top.get()) : QModelIndex();
+    const ShellTreeNodeData *node = nodeOf(parent);
+    if (row >= static_cast<int>(node->children.size()))
+        return {};
+    return indexOf(node->children[row].get());
+}
+
+QModelIndex ShellTreeModel::parent(const QModelIndex &child) const
+{
+    if (!child.isValid())
+        return {};
+    return indexOf(nodeOf(child)->parent());
+}
+
+int ShellTreeModel::rowCount(const QModelIndex &parent) const
+{
+    if (!parent.isValid())
+        return m_top ? 1 : 0;
+    return static_cast<int>(nodeOf(parent)->children.size());
+}
+
+int ShellTreeModel::columnCount(const QModelIndex &) const
+{
+    return 1;
+}
+
+bool ShellTreeModel::hasChildren(const QModelIndex &parent) const
+{
+    if (!parent.isValid())
+        return m_top != nullptr;
+    const ShellTreeNodeData *node = nodeOf(parent);
+    return !node->children.empty() || node->hasButton;
+}
+
+QVariant ShellTreeModel::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid())
+        return {};
+    const ShellTreeNodeData *node = nodeOf(index);
+    switch (role) {
+    case Qt::DisplayRole:
+        return node->caption;
+    case Qt::EditRole: {
+        const platform::ShellFolder *holder = node->parentFolder();
+        return holder ? QString::fromStdString(holder->displayName(node->relativeId(), platform::DisplayNameKind::ForEditing))
+                      : node->caption;
+    }
+    case Qt::ForegroundRole:
+        if (node->attributes() & platform::AttrHidden)
+            return m_ghosted;
+        return {};
+    case Qt::DecorationRole:
+        return shellIcon(node->iconName, node->attributes() & platform::AttrHidden,
+                         node->attributes() & platform::AttrLink);
+    default:
+        return {};
+    }
+}
+
+Qt::ItemFlags ShellTreeModel::flags(const QModelIndex &index) const
+{
+    if (!index.isValid())
+        return Qt::NoItemFlags;
+    // Whether the item can be renamed is asked when an editor is about to open.
+    return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable;
+}
+
+bool ShellTreeModel::canFetchMore(const QModelIndex &parent) const
+{
+    if (!parent.isValid())
+        return false;
+    const ShellTreeNodeData *node = nodeOf(parent);
+    return !node->filled && node->hasButton && !node->leadsBackUp;
+}
+
+void ShellTreeModel::fetchMore(const QModelIndex &parent)
+{
+    if (!canFetchMore(parent))
+        return;
+    const platform::HourglassGuard hourglass;
+    fill(*nodeOf(parent));
+}
+
+unsigned ShellTreeModel::enumFlags() const
+{
+    unsigned flags = platform::EnumFolders;
+    if (hasOption(stoIncludeNonFolders))
+        flags |= platform::EnumNonFolders;
+    if (hasOption(stoShowHidden))
+        flags |= platform::EnumHidden;
+    return flags;
+}
+
+FolderListing::Acceptance ShellTreeModel::acceptance() const
+{
+    FolderListing::Acceptance acceptance;
+    acceptance.nonFilesystemAncestors = hasOption(stoVirtualFolders);
+    acceptance.onAddItem = onAddItem;
+    return acceptance;
+}
+
+void ShellTreeModel::clear()
+{
+    beginResetModel();
+    if (m_top)
+        leaving(*m_top);
+    m_top.reset();
+    m_lastInserted = nullptr;
+    endResetModel();
+}
+
+void ShellTreeModel::fillTop(const platform::ItemIdList &base)
+{
+    clear();
+    auto top = std::make_unique<ShellTreeNodeData>(base);
+    if (!top->folder())
+        platform::ShellFolder::bind(base); // raises the platform's error for the base folder
+    const platform::ShellFolder *holder = top->parentFolder();
+    if (holder) {
+        top->caption = QString::fromStdString(holder->displayName(top->relativeId(), platform::DisplayNameKind::InFolder));
+        top->iconName = holder->iconName(top->relativeId());
+    } else {
+        // The desktop has no name of its own within a parent; its node still needs a caption.
+        top->caption = QStringLiteral("Scrivania");
+        top->iconName = "user-desktop";
+    }
+    top->hasButton = true;
+    beginInsertRows({}, 0, 0);
+    m_top = std::move(top);
+    m_lastInserted = m_top.get();
+    endInsertRows();
+    fill(*m_top);
+}
+
+std::unique_ptr<ShellTreeNodeData> ShellTreeModel::makeChild(ShellTreeNodeData &node, TreeChild child)
+{
+    const platform::ShellFolder &folder = *node.folder();
+    auto made = std::make_unique<ShellTreeNodeData>(&node, std::move(child.id), child.attributes);
+    made->caption = QString::fromStdString(folder.displayName(made->relativeId(), platform::DisplayNameKind::InFolder));
+    made->iconName = folder.iconName(made->relativeId());
+    const bool isFolder = child.attributes & platform::AttrFolder;
+    made->hasButton = hasOption(stoIncludeNonFolders) ? (isFolder || child.hasSubfolders)
+                                                      : (isFolder && child.hasSubfolders);
+    made->leadsBackUp = child.leadsBackUp;
+    return made;
+}
+
+bool ShellTreeModel::fill(ShellTreeNodeData &node)
+{
+    const platform::ShellFolder *folder = node.folder();
+    std::optional<std::vector<TreeChild>> reading;
+    if (folder)
+        reading = readTreeChildren(*folder, TreeReadingRequest{enumFlags()});
+    if (!reading)
+        return false;
+
+    const FolderListing::Acceptance accept = acceptance();
+    std::vector<std::unique_ptr<ShellTreeNodeData>> made;
+    made.reserve(reading->size());
+    for (TreeChild &child : *reading) {
+        if (m_listing.accepts(*folder, child.id, child.attributes, accept))
+            made.push_back(makeChild(node, std::move(child)));
+    }
+    std::stable_sort(made.begin(), made.end(), [folder](const auto &a, const auto &b) {
+        return treeOrder(*folder, a->relativeId(), b->relativeId()) < 0;
+    });
+
+    node.filled = true;
+    if (!made.empty()) {
+        const int first = static_cast<int>(node.children.size());
+        beginInsertRows(indexOf(&node), first, first + static_cast<int>(made.size()) - 1);
+        for (std::unique_ptr<ShellTreeNodeData> &child : made)
+            node.children.push_back(std::move(child));
+        renumber(node, first);
+        m_lastInserted = node.children.back().get();
+        endInsertRows();
+    } else {
+        showsButton(node, false);
+    }
+    if (onNodeFilled)
+        onNodeFilled(node);
+    return true;
+}
+
+void ShellTreeModel::showsButton(ShellTreeNodeData &node, bool button)
+{
+    if (node.hasButton == button)
+        return;
+    node.hasButton = button;
+    const QModelIndex index = indexOf(&node);
+    Q_EMIT dataChanged(index, index);
+}
+
+ShellTreeNodeData *ShellTreeModel::findChild(const ShellTreeNodeData &node, const platform::ItemIdList &relative) const
+{
+    const platform::ShellFolder *folder = node.folder();
+    if (!folder)
+        return nullptr;
+    for (const std::unique_ptr<ShellTreeNodeData> &child : node.children) {
+        if (treeOrder(*folder, child->relativeId(), relative) == 0)
+            return child.get();
+    }
+    return nullptr;
+}
+
+ShellTreeNodeData *ShellTreeModel::addChild(ShellTreeNodeData &node, const platform::ItemIdList &relative)
+{
+    const platform::ShellFolder *folder = node.folder();
+    if (!folder)
+        return nullptr;
+    TreeChild child = describeTreeChild(*folder, relative, enumFlags());
+    if (!m_listing.accepts(*folder, child.id, child.attributes, acceptance()))
+        return nullptr;
+    std::unique_ptr<ShellTreeNodeData> made = makeChild(node, std::move(child));
+    const auto at = std::upper_bound(node.children.begin(), node.children.end(), made, [folder](const auto &a, const auto &b) {
+        return treeOrder(*folder, a->relativeId(), b->relativeId()) < 0;
+    });
+    const int row = static_cast<int>(at - node.children.begin());
+    beginInsertRows(indexOf(&node), row, row);
+    node.children.insert(node.children.begin() + row, std::move(made));
+    renumber(node, row);
+    m_lastInserted = node.children[row].get();
+    endInsertRows();
+    showsButton(node, true);
+    return m_lastInserted;
+}
+
+void ShellTreeModel::update(ShellTreeNodeData &node)
+{
+    const bool wasFilled = node.filled && !node.leadsBackUp;
+    const platform::ShellFolder *folder = wasFilled ? node.folder() : nullptr;
+    if (!folder)
+        return;
+    std::optional<std::vector<TreeChild>> reading = readTreeChildren(*folder, TreeReadingRequest{enumFlags()});
+    if (reading) {
+        PidlList snapshot(folder);
+        snapshot.reserve(node.children.size());
+        for (const std::unique_ptr<ShellTreeNodeData> &child : node.children)
+            snapshot.add(nodeIdentity(child->relativeId()), static_cast<std::size_t>(child->row));
+        snapshot.sort();
+        PidlList fresh(folder);
+        fresh.reserve(reading->size());
+        for (std::size_t i = 0; i < reading->size(); ++i)
+            fresh.add(nodeIdentity((*reading)[i].id), i);
+        const FolderMerge merge = mergeFolder(snapshot, std::move(fresh));
+
+        // Vanished rows go back to front, a run of neighbours at a time.
+        for (auto it = merge.vanished.rbegin(); it != merge.vanished.rend();) {
+            const int last = static_cast<int>(*it);
+            int first = last;
+            for (++it; it != merge.vanished.rend() && static_cast<int>(*it) == first - 1; ++it)
+                --first;
+            removeChildren(node, first, last);
+        }
+        // The new identities come in the reading's order; each leads back to the identifier
+        // read, which carries the size and time a node's item is described with.
+        std::size_t next = 0;
+        for (const platform::ItemIdList &identity : merge.added) {
+            while (next < reading->size() && nodeIdentity((*reading)[next].id) != identity)
+                ++next;
+            if (next < reading->size())
+                addChild(node, (*reading)[next++].id);
+        }
+    }
+    for (std::size_t i = 0; i < node.children.size(); ++i)
+        update(*node.children[i]);
+}
+
+void ShellTreeModel::rename(ShellTreeNodeData &node, const std::string &name)
+{
+    const platform::ShellFolder *holder = node.parentFolder();
+    if (!holder || node.isTop())
+        throw platform::ShellError(EPERM, node.caption.toStdString());
+    platform::ItemIdList renamed = holder->rename(node.relativeId(), name);
+    node.setRelativeId(std::move(renamed));
+    node.caption = QString::fromStdString(holder->displayName(node.relativeId(), platform::DisplayNameKind::InFolder));
+    const QModelIndex index = indexOf(&node);
+    Q_EMIT dataChanged(index, index);
+}
+
+void ShellTreeModel::renumber(ShellTreeNodeData &node, int from) const
+{
+    for (int row = from; row < static_cast<int>(node.children.size()); ++row)
+        node.children[row]->row = row;
+}
+
+void ShellTreeModel::removeChildren(ShellTreeNodeData &node, int first, int last)
+{
+    beginRemoveRows(indexOf(&node), first, last);
+    for (int row = first; row <= last; ++row)
+        leaving(*node.children[row]);
+    if (m_lastInserted && m_lastInserted->parent() && m_lastInserted->isAtOrBelow(&node)
+        && m_lastInserted != &node)
+        m_lastInserted = &node;
+    node.children.erase(node.children.begin() + first, node.children.begin() + last + 1);
+    renumber(node, first);
+    endRemoveRows();
+}
+
+void ShellTreeModel::leaving(ShellTreeNodeData &node)
+{
+    for (const std::unique_ptr<ShellTreeNodeData> &child : node.children)
+        leaving(*child);
+    if (onNodeLeaving)
+        onNodeLeaving(node);
+}
+
+} // namespace nomaro
