@@ -1,8 +1,10 @@
 #include "browser/shelltree.h"
 
+#include <QFile>
 #include <QKeyEvent>
 #include <QLineEdit>
 
+#include "app/messages.h"
 #include "platform/beep.h"
 #include "platform/hourglass.h"
 #include "platform/shell_error.h"
@@ -349,12 +351,9 @@ void ShellTree::renameNode(ShellTreeNodeData &node, const QString &text)
     if (name.isEmpty() || name == m_model->data(m_model->indexOf(&node), Qt::EditRole).toString())
         return;
     try {
-        m_model->rename(node, name.toStdString());
+        m_model->rename(node, QFile::encodeName(name).toStdString());
     } catch (const platform::ShellError &error) {
-        if (OnError)
-            OnError(this, QString::fromStdString(error.what()));
-        else
-            platform::beep();
+        showError(this, QString::fromLocal8Bit(error.what()));
         return;
     }
     setCurrentFolder(node.absoluteId());

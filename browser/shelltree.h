@@ -57,8 +57,6 @@ public:
     // Optional events; each receives the tree first.
     std::function<void(ShellTree *)> OnFillStart;
     std::function<void(ShellTree *)> OnFillComplete;
-    // A rename that failed; without a handler the tree beeps.
-    std::function<void(ShellTree *, const QString &message)> OnError;
 
     // The list's side of the link.
     void showFolder(const ShellLocator &folder) override;
