@@ -1,7 +1,5 @@
 #include "platform/file_ops.h"
 
-#include "platform/rename_posix.h"
-
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -33,21 +31,6 @@ std::string canonical(const std::string &path)
 {
     char buffer[PATH_MAX];
     return ::realpath(path.c_str(), buffer) ? std::string(buffer) : std::string();
-}
-
-RenameStatus moveNoReplace(const std::string &oldPath, const std::string &newPath)
-{
-    if (::renameat2(AT_FDCWD, oldPath.c_str(), AT_FDCWD, newPath.c_str(), RENAME_NOREPLACE) == 0)
-        return RenameStatus::Renamed;
-    switch (errno) {
-    case EEXIST:
-        return RenameStatus::TargetExists;
-    case EINVAL:
-    case ENOSYS:
-        return posix::moveWithoutFlag(oldPath, newPath); // a file system without the flag
-    default:
-        return RenameStatus::Failed;
-    }
 }
 
 } // namespace nomaro::platform::fileops

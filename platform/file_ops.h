@@ -2,8 +2,6 @@
 
 #include <string>
 
-#include "platform/rename.h"
-
 // Path and move helpers shared by the file verbs.
 namespace nomaro::platform::fileops {
 
@@ -13,9 +11,5 @@ std::string nameOf(const std::string &path);
 std::string quotedName(const std::string &path);
 // The resolved absolute path, or empty when it cannot be resolved.
 std::string canonical(const std::string &path);
-
-// Moves oldPath to newPath anywhere on one file system, never replacing an existing item. On
-// Failed, errno holds the reason (EXDEV across file systems).
-RenameStatus moveNoReplace(const std::string &oldPath, const std::string &newPath);
 
 } // namespace nomaro::platform::fileops

@@ -1,6 +1,7 @@
 #include "platform/file_verbs.h"
 
 #include "platform/file_ops.h"
+#include "platform/rename_posix.h"
 #include "platform/paths.h"
 #include "platform/shell_error.h"
 
@@ -272,7 +273,7 @@ public:
         bool acrossFileSystems = false;
         if (m_cut) {
             const auto move = [&](const std::string &target) {
-                switch (fileops::moveNoReplace(m_source, target)) {
+                switch (posix::moveNoReplace(m_source, target)) {
                 case RenameStatus::Renamed:
                     return Attempt::Done;
                 case RenameStatus::TargetExists:

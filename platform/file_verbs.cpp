@@ -1,6 +1,7 @@
 #include "platform/file_verbs.h"
 
 #include "platform/file_ops.h"
+#include "platform/rename_posix.h"
 #include "platform/paths.h"
 #include "platform/shell_error.h"
 
@@ -113,7 +114,7 @@ TrashResult trashOne(const std::string &path, const std::string &dataHome)
         return result;
     }
     // Somewhere that is no trash: put the item back where the user had it.
-    const bool back = fileops::moveNoReplace(landed, path) == RenameStatus::Renamed;
+    const bool back = posix::moveNoReplace(landed, path) == RenameStatus::Renamed;
     result.message = what + (back ? ": non è stato trovato un cestino"
                                   : ": l'elemento è finito in \"" + landed + "\"");
     return result;

@@ -83,21 +83,6 @@ bool targetIsSameEntry(const std::string &folder, const std::string &oldName,
     return !folderHoldsEntry(folder, newName);
 }
 
-RenameStatus moveNoReplace(const std::string &oldPath, const std::string &newPath)
-{
-    if (::renameat2(AT_FDCWD, oldPath.c_str(), AT_FDCWD, newPath.c_str(), RENAME_NOREPLACE) == 0)
-        return RenameStatus::Renamed;
-    switch (errno) {
-    case EEXIST:
-        return RenameStatus::TargetExists;
-    case EINVAL:
-    case ENOSYS:
-        return posix::moveWithoutFlag(oldPath, newPath);
-    default:
-        return RenameStatus::Failed;
-    }
-}
-
 // Gives the item at `temporary` its old name back after the move to its new name failed. A
 // failure here may be passing (a busy network file system), so the way back is tried more than
 // once before the item is given up under its temporary name.
@@ -105,7 +90,7 @@ bool moveBack(const std::string &temporary, const std::string &oldPath)
 {
     constexpr int kAttempts = 3;
     for (int attempt = 0; attempt < kAttempts; ++attempt) {
-        if (moveNoReplace(temporary, oldPath) == RenameStatus::Renamed)
+        if (posix::moveNoReplace(temporary, oldPath) == RenameStatus::Renamed)
             return true;
     }
     return false;
@@ -121,12 +106,12 @@ RenameOutcome changeLetterCase(const std::string &folder, const std::string &old
         const std::string temporaryName =
             ".nomaro-" + std::to_string(::getpid()) + "-" + std::to_string(s_counter++);
         const std::string temporary = joinPath(folder, temporaryName);
-        const RenameStatus first = moveNoReplace(oldPath, temporary);
+        const RenameStatus first = posix::moveNoReplace(oldPath, temporary);
         if (first == RenameStatus::TargetExists)
             continue;
         if (first != RenameStatus::Renamed)
             return {first, {}};
-        const RenameStatus second = moveNoReplace(temporary, newPath);
+        const RenameStatus second = posix::moveNoReplace(temporary, newPath);
         if (second == RenameStatus::Renamed || moveBack(temporary, oldPath))
             return {second, {}};
         struct stat info;
@@ -139,6 +124,21 @@ RenameOutcome changeLetterCase(const std::string &folder, const std::string &old
 } // namespace
 
 namespace posix {
+
+RenameStatus moveNoReplace(const std::string &oldPath, const std::string &newPath)
+{
+    if (::renameat2(AT_FDCWD, oldPath.c_str(), AT_FDCWD, newPath.c_str(), RENAME_NOREPLACE) == 0)
+        return RenameStatus::Renamed;
+    switch (errno) {
+    case EEXIST:
+        return RenameStatus::TargetExists;
+    case EINVAL:
+    case ENOSYS:
+        return moveWithoutFlag(oldPath, newPath);
+    default:
+        return RenameStatus::Failed;
+    }
+}
 
 RenameStatus moveWithoutFlag(const std::string &oldPath, const std::string &newPath)
 {
@@ -189,7 +189,7 @@ RenameOutcome renameItemReporting(const std::string &folder, const std::string &
                 {}};
     }
     const std::string newPath = joinPath(folder, newName);
-    const RenameStatus status = moveNoReplace(oldPath, newPath);
+    const RenameStatus status = posix::moveNoReplace(oldPath, newPath);
     if (status == RenameStatus::TargetExists
         && targetIsSameEntry(folder, oldName, newName, oldPath, newPath))
         return changeLetterCase(folder, oldPath, newPath);

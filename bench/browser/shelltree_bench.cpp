@@ -15,6 +15,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "bench/browser/folderbench.h"
 #include "browser/shelltreemodel.h"
 #include "platform/shell_namespace.h"
 
@@ -23,19 +24,7 @@ namespace {
 constexpr int kFolders = 10000;
 constexpr int kRuns = 9;
 
-int bareRead(const std::string &path)
-{
-    const int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    DIR *dir = ::fdopendir(fd);
-    int entries = 0;
-    while (const dirent *entry = ::readdir(dir)) {
-        struct stat info;
-        if (::fstatat(fd, entry->d_name, &info, AT_SYMLINK_NOFOLLOW) == 0)
-            ++entries;
-    }
-    ::closedir(dir);
-    return entries;
-}
+using nomaro::bench::bareRead;
 
 template <typename F>
 double medianMs(F work)
