@@ -1,9 +1,9 @@
 #pragma once
 
 // Relative identifiers of one folder, each with a tag that names the row (or tree node) it
-// belongs to, sorted and searched by binary search under the folder's identity rule. The
-// incremental refresh of the list and of the tree keeps its snapshot of the rows in one, and
-// reads the folder again into another.
+// belongs to, which can be sorted and searched by binary search under the folder's identity
+// rule. The incremental refresh of the tree keeps its snapshot of the nodes in one, and reads the
+// folder again into another (see foldermerge.h).
 //
 // Identity: in a folder with a file-system path two identifiers are the same item when their
 // bytes are equal (ordered byte by byte, a common prefix putting the shorter first); as an
@@ -36,6 +36,8 @@ public:
 
     // <0, 0 or >0: the order of two identifiers under the identity rule; 0 means the same item.
     int compare(const platform::ItemIdList &a, const platform::ItemIdList &b) const;
+    // Whether identity is the identifiers' bytes (a folder with a file-system path).
+    bool isByteWise() const { return m_byFolder == nullptr; }
 
     void reserve(std::size_t count) { m_entries.reserve(count); }
     // Takes ownership of `id`; the list is unsorted afterwards.

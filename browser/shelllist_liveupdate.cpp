@@ -10,7 +10,6 @@
 #include "browser/changenoticecoalescer.h"
 #include "browser/foldercontext.h"
 #include "browser/foldermerge.h"
-#include "browser/pidllist.h"
 #include "browser/scopeguards.h"
 #include "browser/shelllist.h"
 #include "browser/shelllistmodel.h"
@@ -45,11 +44,7 @@ void ShellList::UpdateItems()
     // A folder that can no longer be read holds nothing that its rows could stand for.
     if (reading.end != platform::EnumEnd::NoMoreItems)
         reading.children.clear();
-    PidlList fresh(folder);
-    fresh.reserve(reading.children.size());
-    for (platform::ItemIdList &child : reading.children)
-        fresh.add(std::move(child), 0);
-    FolderMerge merge = mergeFolder(m_model->snapshot(), std::move(fresh));
+    FolderMerge merge = m_model->merge(std::move(reading.children));
 
     UpdateBracket bracket(this);
     if (!merge.vanished.empty()) {

@@ -85,6 +85,13 @@ Qt::ItemFlags ShellListModel::flags(const QModelIndex &index) const
 
 void ShellListModel::setColumns(std::vector<Column> columns)
 {
+    // Most folders bring the same four columns again: a reset then would only make the view lay
+    // out its header and rows once more for nothing.
+    const auto sameHeader = [](const Column &a, const Column &b) { return a.caption == b.caption && a.alignment == b.alignment; };
+    if (std::equal(columns.begin(), columns.end(), m_columns.begin(), m_columns.end(), sameHeader)) {
+        m_columns = std::move(columns);
+        return;
+    }
     beginResetModel();
     m_columns = std::move(columns);
     endResetModel();
@@ -263,6 +270,23 @@ PidlList ShellListModel::snapshot() const
         list.add(m_rows[row].relativeId(), row);
     list.sort();
     return list;
+}
+
+FolderMerge ShellListModel::merge(std::vector<platform::ItemIdList> reading) const
+{
+    const platform::ShellFolder *folder = m_context->folder();
+    PidlList fresh(folder);
+    if (fresh.isByteWise()) {
+        std::vector<std::string_view> shown;
+        shown.reserve(m_rows.size());
+        for (const ShellListItemData &row : m_rows)
+            shown.push_back(m_context->identifier(row.m_relative));
+        return mergeFolder(shown, std::move(reading));
+    }
+    fresh.reserve(reading.size());
+    for (platform::ItemIdList &id : reading)
+        fresh.add(std::move(id), 0);
+    return mergeFolder(snapshot(), std::move(fresh));
 }
 
 std::string ShellListModel::consistencyProblem() const

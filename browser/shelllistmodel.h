@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "browser/foldercontext.h"
+#include "browser/foldermerge.h"
 #include "browser/pidllist.h"
 #include "browser/shelllistitemdata.h"
 
@@ -77,6 +78,10 @@ public:
     // The relative identifiers of all rows, each tagged with its row number, sorted under the
     // identity rule of the shown folder: the snapshot an incremental refresh merges against.
     PidlList snapshot() const;
+    // What a new reading of the shown folder (in its order; consumed) changes in the rows:
+    // `vanished` gives row numbers. In a file-system folder the rows' identifiers are matched
+    // where they lie, without a copy or a sort.
+    FolderMerge merge(std::vector<platform::ItemIdList> reading) const;
 
     // Empty when the model is consistent; otherwise what is wrong (rows of another context, two
     // rows of the same item, persistent indexes outside the rows). For tests.

@@ -35,19 +35,18 @@ std::vector<std::string> names(const std::vector<ItemIdList> &ids)
     return out;
 }
 
-} // namespace
-
-TEST(FolderMerge, TellsWhichRowsVanishedAndWhichItemsAreNew)
+struct MergeCase
 {
-    struct Case
-    {
-        const char *what;
-        std::vector<std::string> shown;   // the rows, in row order
-        std::vector<std::string> reading; // the folder read again, in its order
-        std::vector<std::size_t> vanished;
-        std::vector<std::string> added;
-    };
-    const Case cases[] = {
+    const char *what;
+    std::vector<std::string> shown;   // the rows, in row order
+    std::vector<std::string> reading; // the folder read again, in its order
+    std::vector<std::size_t> vanished;
+    std::vector<std::string> added;
+};
+
+const std::vector<MergeCase> &mergeCases()
+{
+    static const std::vector<MergeCase> cases = {
         {"nothing changed", {"a", "b", "c"}, {"c", "a", "b"}, {}, {}},
         {"a file was created", {"a", "b"}, {"b", "new", "a"}, {}, {"new"}},
         {"a file was deleted", {"a", "b", "c"}, {"a", "c"}, {1}, {}},
@@ -56,18 +55,86 @@ TEST(FolderMerge, TellsWhichRowsVanishedAndWhichItemsAreNew)
         {"an empty folder shown filling", {}, {"b", "a"}, {}, {"b", "a"}},
         {"a folder emptied", {"b", "a"}, {}, {0, 1}, {}},
         {"an item read twice is new the second time", {"a"}, {"a", "a"}, {}, {"a"}},
+        {"an item shown twice and read once leaves one row", {"a", "b", "a"}, {"b", "a"}, {2}, {}},
+        {"a name that is the prefix of another is its own item", {"ab", "a"}, {"abc", "a"}, {0}, {"abc"}},
     };
-    for (const Case &c : cases) {
-        PidlList snapshot(nullptr);
-        for (std::size_t row = 0; row < c.shown.size(); ++row)
-            snapshot.add(entry(c.shown[row]), row);
+    return cases;
+}
+
+// Under the byte-wise rule the rows may come as a sorted list, as an unsorted one or as the
+// bytes where they lie; all three give the same merge.
+enum class Shown { Sorted, Unsorted, Bytes };
+
+FolderMerge merged(const MergeCase &c, Shown form)
+{
+    std::vector<ItemIdList> shown;
+    for (const std::string &text : c.shown)
+        shown.push_back(entry(text));
+    std::vector<ItemIdList> reading;
+    for (const std::string &text : c.reading)
+        reading.push_back(entry(text));
+    if (form == Shown::Bytes) {
+        std::vector<std::string_view> bytes;
+        for (const ItemIdList &id : shown)
+            bytes.emplace_back(id.bytes());
+        return nomaro::mergeFolder(bytes, std::move(reading));
+    }
+    PidlList snapshot(nullptr);
+    for (std::size_t row = 0; row < shown.size(); ++row)
+        snapshot.add(shown[row], row);
+    if (form == Shown::Sorted)
         snapshot.sort();
-        PidlList reading(nullptr);
-        for (const std::string &text : c.reading)
-            reading.add(entry(text), 0);
-        const FolderMerge merge = nomaro::mergeFolder(snapshot, std::move(reading));
-        EXPECT_EQ(merge.vanished, c.vanished) << c.what;
-        EXPECT_EQ(names(merge.added), c.added) << c.what;
+    PidlList fresh(nullptr);
+    for (ItemIdList &id : reading)
+        fresh.add(std::move(id), 0);
+    return nomaro::mergeFolder(snapshot, std::move(fresh));
+}
+
+} // namespace
+
+TEST(FolderMerge, TellsWhichRowsVanishedAndWhichItemsAreNew)
+{
+    for (const Shown form : {Shown::Sorted, Shown::Unsorted, Shown::Bytes}) {
+        for (const MergeCase &c : mergeCases()) {
+            const FolderMerge merge = merged(c, form);
+            EXPECT_EQ(merge.vanished, c.vanished) << c.what << " (form " << static_cast<int>(form) << ")";
+            EXPECT_EQ(names(merge.added), c.added) << c.what << " (form " << static_cast<int>(form) << ")";
+        }
+    }
+}
+
+TEST(FolderMerge, ALargeFolderMergesAsAPlainScanWould)
+{
+    // Enough entries that the hash table's probes run into one another; every seventh row
+    // vanished, every third one changed its size, and new names are spread through the reading.
+    std::vector<std::string> shownText;
+    std::vector<std::string> readText;
+    std::vector<std::size_t> vanished;
+    std::vector<std::string> added;
+    for (int i = 0; i < 20000; ++i) {
+        const std::string name = "Foto " + std::to_string(i) + ".jpg";
+        shownText.push_back(name + ":" + std::to_string(i % 100));
+        if (i % 7 == 0) {
+            vanished.push_back(static_cast<std::size_t>(i));
+            continue;
+        }
+        if (i % 3 == 0) {
+            vanished.push_back(static_cast<std::size_t>(i));
+            readText.push_back(name + ":" + std::to_string(i % 100 + 1));
+            added.push_back(name);
+        } else {
+            readText.push_back(shownText.back());
+        }
+        if (i % 1000 == 0) {
+            readText.push_back("Nuovo " + std::to_string(i));
+            added.push_back("Nuovo " + std::to_string(i));
+        }
+    }
+    const MergeCase c{"large", shownText, readText, vanished, added};
+    for (const Shown form : {Shown::Sorted, Shown::Bytes}) {
+        const FolderMerge merge = merged(c, form);
+        EXPECT_EQ(merge.vanished, vanished);
+        EXPECT_EQ(names(merge.added), added);
     }
 }
 

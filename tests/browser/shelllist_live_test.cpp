@@ -15,8 +15,12 @@
 #include <QTimer>
 #include <QStyle>
 #include <QTest>
+#include <QDir>
 #include <fcntl.h>
+#include <fstream>
+#include <sstream>
 #include <string>
+#include <sys/resource.h>
 #include <unistd.h>
 #include <vector>
 
@@ -83,6 +87,33 @@ void renameCurrent(ShownList &shown, const QString &caption)
     editor->setText(caption);
     QTest::keyClick(editor, Qt::Key_Return);
     QCoreApplication::processEvents();
+}
+
+// Processor time used so far by every thread of this process but the main one, in clock ticks.
+long otherThreadsTicks()
+{
+    long ticks = 0;
+    const QString self = QString::number(::getpid());
+    for (const QString &task : QDir(QStringLiteral("/proc/self/task")).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        if (task == self)
+            continue;
+        std::ifstream stat("/proc/self/task/" + task.toStdString() + "/stat");
+        std::string line;
+        std::getline(stat, line);
+        const std::size_t end = line.rfind(')');
+        if (end == std::string::npos)
+            continue;
+        // After the name: state, then fields 4 to 13, then user and system time.
+        std::istringstream fields(line.substr(end + 2));
+        std::string field;
+        for (int i = 0; i < 11; ++i)
+            fields >> field;
+        long user = 0;
+        long system = 0;
+        fields >> user >> system;
+        ticks += user + system;
+    }
+    return ticks;
 }
 
 } // namespace
@@ -466,4 +497,46 @@ TEST(ShellListLive, TheContextMenuOffersTheVerbsAndRenameStartsTheCaptionEditor)
     for (const QLineEdit *editor : shown.list.findChildren<QLineEdit *>())
         editing = editing || (editor->isVisible() && editor->text() == QStringLiteral("b.txt"));
     EXPECT_TRUE(editing) << "Rinomina opens the caption editor on the row";
+}
+
+// The per-user inotify limits and the descriptor limit refuse a watch alike. The descriptor limit
+// is lowered once F5 has read the folder, so the refresh that follows has no descriptor for its
+// watch: the list shows the folder, says nothing, and is current again after the next F5.
+TEST(ShellListLive, WithoutADescriptorForItsWatchTheListStillListsAndF5KeepsItCurrent)
+{
+    TempDir dir;
+    dir.writeFile("a");
+    dir.writeFile("b");
+    ShownList shown(dir.path());
+    focus(shown);
+    nomaro::test::ModalAnswerer answerer(QStringLiteral("OK"));
+
+    struct rlimit saved;
+    ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &saved), 0);
+    bool lowered = false;
+    shown.list.OnFillComplete = [&](ShellList *) {
+        struct rlimit none = saved;
+        none.rlim_cur = 3; // standard input, output and error are open: nothing more
+        lowered = ::setrlimit(RLIMIT_NOFILE, &none) == 0;
+    };
+    QTest::keyClick(&shown.list, Qt::Key_F5);
+    shown.list.OnFillComplete = {};
+    ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &saved), 0);
+    ASSERT_TRUE(lowered);
+    EXPECT_EQ(shown.names(), (Names{"a", "b"}));
+
+    const int fills = shown.fills;
+    const long ticks = otherThreadsTicks();
+    dir.writeFile("c");
+    QTest::qWait(1500);
+    EXPECT_EQ(shown.names(), (Names{"a", "b"})) << "the folder is not watched";
+    EXPECT_EQ(shown.fills, fills);
+    // A thread that spins would take most of the wait (a tick is 10 ms).
+    EXPECT_LT(otherThreadsTicks() - ticks, 30) << "no thread spins without its watch";
+    EXPECT_EQ(answerer.count(), 0) << "no message";
+
+    QTest::keyClick(&shown.list, Qt::Key_F5);
+    EXPECT_EQ(shown.names(), (Names{"a", "b", "c"}));
+    dir.writeFile("d");
+    EXPECT_TRUE(waitFor([&] { return shown.list.itemCount() == 4; }, 4000)) << "watched again once descriptors are free";
 }

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <QSignalSpy>
+#include <algorithm>
+#include <unistd.h>
 
 #include "browser/foldermerge.h"
 #include "browser/shelllistmodel.h"
@@ -142,4 +144,39 @@ TEST(ShellListModel, AFileChangedOnDiskIsReplacedByARowAtTheEnd)
     EXPECT_EQ(folder.names(), (Names{"b", "c", "a"}));
     EXPECT_EQ(folder.model.item(2)->detailText(1), QStringLiteral("1 KB"));
     EXPECT_EQ(folder.model.consistencyProblem(), "");
+}
+
+TEST(ShellListModel, MergesANewReadingAgainstTheRowsWhereTheyLie)
+{
+    FolderModel folder({"a", "b", "c", "d"});
+    ASSERT_EQ(folder.names(), (Names{"a", "b", "c", "d"}));
+    ::unlink(folder.dir.pathOf("b").c_str());
+    folder.dir.writeFile("c", "grown");
+    folder.dir.writeFile("e");
+
+    nomaro::FolderMerge merge = folder.model.merge(folder.read());
+    EXPECT_EQ(merge.vanished, (std::vector<std::size_t>{1, 2})) << "row numbers, ascending";
+    Names added;
+    for (const ItemIdList &id : merge.added)
+        added.emplace_back(id.firstElement().name);
+    std::sort(added.begin(), added.end());
+    EXPECT_EQ(added, (Names{"c", "e"}));
+    EXPECT_EQ(folder.model.rowCount(), 4) << "merging changes no row";
+}
+
+TEST(ShellListModel, TheSameHeaderAgainKeepsTheRowsAndAnotherOneResets)
+{
+    FolderModel folder({"a", "b"});
+    QSignalSpy resets(&folder.model, &QAbstractItemModel::modelReset);
+    const QPersistentModelIndex kept = folder.model.index(1, 0);
+    folder.model.setColumns({{QStringLiteral("Nome"), Qt::AlignLeft, 300}, {QStringLiteral("Dimensione")}});
+    EXPECT_EQ(resets.count(), 0);
+    EXPECT_EQ(kept.row(), 1);
+    EXPECT_EQ(folder.model.columns()[0].width, 300) << "the new widths are kept";
+
+    folder.model.setColumns({{QStringLiteral("Nome")}, {QStringLiteral("Dimensione"), Qt::AlignRight}});
+    folder.model.setColumns({{QStringLiteral("Nome")}, {QStringLiteral("Dimensione"), Qt::AlignRight}, {QStringLiteral("Tipo")}});
+    folder.model.setColumns({{QStringLiteral("Nome")}});
+    EXPECT_EQ(resets.count(), 3) << "another alignment, one column more, fewer columns";
+    EXPECT_EQ(folder.model.columnCount(), 1);
 }
