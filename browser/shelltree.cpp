@@ -5,6 +5,8 @@
 #include <QLineEdit>
 
 #include "app/messages.h"
+#include "browser/changenoticecoalescer.h"
+#include "browser/shelltreewatch.h"
 #include "platform/beep.h"
 #include "platform/hourglass.h"
 #include "platform/shell_error.h"
@@ -40,10 +42,7 @@ ShellTree::ShellTree(QWidget *parent)
     connect(&m_timer, &QTimer::timeout, this, &ShellTree::timerFired);
     connect(selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex &current) { currentNodeChanged(current); });
-    m_model->onNodeLeaving = [this](ShellTreeNodeData &node) {
-        if (m_keptSelection && m_keptSelection->isAtOrBelow(&node))
-            m_keptSelection = node.parent();
-    };
+    setUpLiveUpdate();
     m_baseFolder.setChangeHandler([this] {
         m_current.Clear();
         if (hasOption(stoAutoFill) && isVisible()) {
@@ -61,7 +60,7 @@ ShellTree::~ShellTree()
 {
     if (m_list)
         m_list->setTreeLink(nullptr);
-    m_model->onNodeLeaving = nullptr;
+    tearDownLiveUpdate();
 }
 
 void ShellTree::SetShellList(ShellList *list)
@@ -80,7 +79,9 @@ void ShellTree::SetShellList(ShellList *list)
 
 void ShellTree::SetOptions(ShellTreeOptions options)
 {
+    const auto changed = static_cast<ShellTreeOptions>(options ^ Options());
     m_model->setOptions(options);
+    optionsChanged(changed);
 }
 
 ShellTreeNodeData *ShellTree::selectedNode() const
@@ -127,6 +128,8 @@ void ShellTree::Refresh()
     {
         const Nested nested(m_nesting);
         selectionModel()->clear();
+        // Every node goes: dropping the watch at once spares taking the folders back one by one.
+        m_watch->stop();
         m_model->fillTop(m_baseFolder.IdList());
         expand(m_model->indexOf(m_model->top()));
     }
@@ -140,6 +143,8 @@ void ShellTree::Refresh()
         flushPending(false);
     if (OnFillComplete)
         OnFillComplete(this);
+    if (hasOption(stoDynamicRefresh))
+        startWatching();
 }
 
 void ShellTree::UpdateItems()
@@ -265,8 +270,6 @@ void ShellTree::timerFired()
     if (tag == FollowSelection) {
         if (ShellTreeNodeData *node = selectedNode())
             followSelection(node);
-    } else if (tag == IncrementalRefresh) {
-        UpdateItems();
     }
 }
 
@@ -274,10 +277,11 @@ void ShellTree::flushPending(bool includeList)
 {
     if (includeList && m_list)
         m_list->flushPendingRefresh();
-    if (!m_timer.isActive())
-        return;
-    m_timer.stop();
-    timerFired();
+    if (m_timer.isActive()) {
+        m_timer.stop();
+        timerFired();
+    }
+    m_coalescer->refreshPendingNow();
 }
 
 void ShellTree::showFolder(const ShellLocator &folder)
@@ -356,6 +360,10 @@ void ShellTree::renameNode(ShellTreeNodeData &node, const QString &text)
         showError(this, QString::fromLocal8Bit(error.what()));
         return;
     }
+    // The notice of the rename itself is no news; it is handled only once control is back in
+    // the event loop, so a refused rename leaves the next real notice alone.
+    m_coalescer->ignoreNextNotice();
+    m_watch->renamed(node);
     setCurrentFolder(node.absoluteId());
     if (m_list) {
         const Nested nested(m_nesting);

@@ -4,6 +4,7 @@
 #include <QTimer>
 #include <QTreeView>
 #include <functional>
+#include <memory>
 
 #include "browser/shelllist.h"
 #include "browser/shelllocator.h"
@@ -11,6 +12,9 @@
 #include "browser/shelltreeoptions.h"
 
 namespace nomaro {
+
+class ChangeNoticeCoalescer;
+class ShellTreeWatch;
 
 // The folder tree: the folders of the shell namespace from its base folder down, read as nodes
 // are expanded. Linked to a folder list, it leads: the list shows the folder of the selected
@@ -58,6 +62,15 @@ public:
     std::function<void(ShellTree *)> OnFillStart;
     std::function<void(ShellTree *)> OnFillComplete;
 
+    // Kept current: the events of the nodes and the watch of the drives.
+    std::function<void(ShellTree *, const platform::ShellFolder &parent, const platform::ItemIdList &parentId,
+                       const platform::ItemIdList &relative, std::uint32_t attributes, bool &allow)>
+        OnAddItem;
+    // A node about to go, with its data (the node's own object here).
+    std::function<void(ShellTree *, ShellTreeNodeData &node)> OnDeleteItem;
+    std::function<void(ShellTree *, ShellTreeNodeData &node)> OnInsertItem;
+    const ShellTreeWatch &watch() const { return *m_watch; }
+
     // The list's side of the link.
     void showFolder(const ShellLocator &folder) override;
     void goUp(int levels) override;
@@ -65,6 +78,7 @@ public:
     void doPendingRefresh() override;
 
 protected:
+    bool event(QEvent *event) override;
     void showEvent(QShowEvent *event) override;
     void changeEvent(QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
@@ -73,7 +87,8 @@ protected:
     void commitData(QWidget *editor) override;
 
 private:
-    enum TimerTag { NoAction = 0, FollowSelection = 1, IncrementalRefresh = 2 };
+    // A change notice waits in the coalescer, so the timer has one action of its own.
+    enum TimerTag { NoAction = 0, FollowSelection = 1 };
 
     void currentNodeChanged(const QModelIndex &current);
     void followSelection(ShellTreeNodeData *node);
@@ -82,6 +97,14 @@ private:
     void timerFired();
     void renameNode(ShellTreeNodeData &node, const QString &text);
     void setCurrentFolder(const platform::ItemIdList &absolute);
+
+    // Kept current (shelltree_liveupdate.cpp).
+    void setUpLiveUpdate();
+    void tearDownLiveUpdate();
+    void startWatching();
+    void watchFilled(const ShellTreeNodeData &node);
+    void optionsChanged(ShellTreeOptions changed);
+    void deviceChanged(int event);
 
     ShellTreeModel *m_model = nullptr;
     ShellLocator m_baseFolder;
@@ -96,6 +119,9 @@ private:
     int m_nesting = 0;
     // The node to select again after an incremental refresh; moves up when its node goes.
     ShellTreeNodeData *m_keptSelection = nullptr;
+
+    ChangeNoticeCoalescer *m_coalescer = nullptr;
+    std::unique_ptr<ShellTreeWatch> m_watch;
 };
 
 } // namespace nomaro

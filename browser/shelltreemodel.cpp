@@ -194,6 +194,7 @@ void ShellTreeModel::fillTop(const platform::ItemIdList &base)
     m_top = std::move(top);
     m_lastInserted = m_top.get();
     endInsertRows();
+    inserted(*m_top);
     fill(*m_top);
 }
 
@@ -203,11 +204,15 @@ std::unique_ptr<ShellTreeNodeData> ShellTreeModel::makeChild(ShellTreeNodeData &
     auto made = std::make_unique<ShellTreeNodeData>(&node, std::move(child.id), child.attributes);
     made->caption = QString::fromStdString(folder.displayName(made->relativeId(), platform::DisplayNameKind::InFolder));
     made->iconName = folder.iconName(made->relativeId());
-    const bool isFolder = child.attributes & platform::AttrFolder;
-    made->hasButton = hasOption(stoIncludeNonFolders) ? (isFolder || child.hasSubfolders)
-                                                      : (isFolder && child.hasSubfolders);
+    made->hasButton = buttonFor(child);
     made->leadsBackUp = child.leadsBackUp;
     return made;
+}
+
+bool ShellTreeModel::buttonFor(const TreeChild &child) const
+{
+    const bool isFolder = child.attributes & platform::AttrFolder;
+    return hasOption(stoIncludeNonFolders) ? (isFolder || child.hasSubfolders) : (isFolder && child.hasSubfolders);
 }
 
 bool ShellTreeModel::fill(ShellTreeNodeData &node)
@@ -239,6 +244,8 @@ bool ShellTreeModel::fill(ShellTreeNodeData &node)
         renumber(node, first);
         m_lastInserted = node.children.back().get();
         endInsertRows();
+        for (std::size_t row = static_cast<std::size_t>(first); row < node.children.size(); ++row)
+            inserted(*node.children[row]);
     } else {
         showsButton(node, false);
     }
@@ -254,6 +261,12 @@ void ShellTreeModel::showsButton(ShellTreeNodeData &node, bool button)
     node.hasButton = button;
     const QModelIndex index = indexOf(&node);
     Q_EMIT dataChanged(index, index);
+}
+
+void ShellTreeModel::inserted(ShellTreeNodeData &node) const
+{
+    if (onNodeInserted)
+        onNodeInserted(node);
 }
 
 ShellTreeNodeData *ShellTreeModel::findChild(const ShellTreeNodeData &node, const platform::ItemIdList &relative) const
@@ -284,10 +297,12 @@ ShellTreeNodeData *ShellTreeModel::addChild(ShellTreeNodeData &node, const platf
     beginInsertRows(indexOf(&node), row, row);
     node.children.insert(node.children.begin() + row, std::move(made));
     renumber(node, row);
-    m_lastInserted = node.children[row].get();
+    ShellTreeNodeData *added = node.children[row].get();
+    m_lastInserted = added;
     endInsertRows();
     showsButton(node, true);
-    return m_lastInserted;
+    inserted(*added);
+    return added;
 }
 
 void ShellTreeModel::update(ShellTreeNodeData &node)
@@ -326,9 +341,34 @@ void ShellTreeModel::update(ShellTreeNodeData &node)
             if (next < reading->size())
                 addChild(node, (*reading)[next++].id);
         }
+        showNewSubfolders(node, *reading);
     }
     for (std::size_t i = 0; i < node.children.size(); ++i)
         update(*node.children[i]);
+}
+
+void ShellTreeModel::showNewSubfolders(ShellTreeNodeData &node, const std::vector<TreeChild> &reading)
+{
+    // A folder without subfolders is neither read nor watched, so no notice tells when one is
+    // made in it; its parent's reading does, and gives it its button.
+    std::vector<ShellTreeNodeData *> leaves;
+    for (const std::unique_ptr<ShellTreeNodeData> &child : node.children) {
+        if (!child->filled && !child->hasButton && !child->leadsBackUp)
+            leaves.push_back(child.get());
+    }
+    if (leaves.empty())
+        return;
+    std::vector<std::pair<std::string, std::size_t>> read;
+    read.reserve(reading.size());
+    for (std::size_t i = 0; i < reading.size(); ++i)
+        read.emplace_back(nodeIdentity(reading[i].id).bytes(), i);
+    std::sort(read.begin(), read.end());
+    for (ShellTreeNodeData *leaf : leaves) {
+        const std::string identity = nodeIdentity(leaf->relativeId()).bytes();
+        const auto found = std::lower_bound(read.begin(), read.end(), std::make_pair(identity, std::size_t{0}));
+        if (found != read.end() && found->first == identity)
+            showsButton(*leaf, buttonFor(reading[found->second]));
+    }
 }
 
 void ShellTreeModel::rename(ShellTreeNodeData &node, const std::string &name)

@@ -24,7 +24,8 @@ class ShellTreeModel : public QAbstractItemModel
 public:
     // Asked last for each candidate child; false rejects it.
     using AddItemHook = FolderListing::AddItemHook;
-    // Told of a node just filled, and of a node about to go (with everything below it).
+    // Told of a node just added, of a node just filled, and of a node about to go (with
+    // everything below it, deepest first).
     using NodeHook = std::function<void(ShellTreeNodeData &node)>;
 
     explicit ShellTreeModel(QObject *parent = nullptr);
@@ -76,6 +77,7 @@ public:
     ShellTreeNodeData *lastInserted() const { return m_lastInserted; }
 
     AddItemHook onAddItem;
+    NodeHook onNodeInserted;
     NodeHook onNodeFilled;
     NodeHook onNodeLeaving;
 
@@ -87,6 +89,9 @@ private:
     void removeChildren(ShellTreeNodeData &node, int first, int last);
     void leaving(ShellTreeNodeData &node);
     void showsButton(ShellTreeNodeData &node, bool button);
+    bool buttonFor(const TreeChild &child) const;
+    void showNewSubfolders(ShellTreeNodeData &node, const std::vector<TreeChild> &reading);
+    void inserted(ShellTreeNodeData &node) const;
 
     std::unique_ptr<ShellTreeNodeData> m_top;
     ShellTreeOptions m_options;

@@ -12,7 +12,11 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
+#include "platform/dir_reader.h"
 #include "platform/drives.h"
+#include "platform/entry_stat.h"
+#include "platform/shell_namespace.h"
+#include "platform/shell_namespace_parts.h"
 
 namespace nomaro::platform {
 
@@ -76,10 +80,12 @@ SubfolderProbe::~SubfolderProbe()
         ::close(m_parentFd);
 }
 
-SubfolderAnswer SubfolderProbe::ask(const std::string &childName) const
+SubfolderAnswer SubfolderProbe::ask(const std::string &childName, std::uint64_t linkCount) const
 {
     if (m_parentFd < 0 && childName.empty())
         return SubfolderAnswer::Unknown;
+    if (m_linkCountCounts && linkCount > 0)
+        return linkCount > 2 ? SubfolderAnswer::Yes : SubfolderAnswer::No;
     if (m_linkCountCounts) {
         struct stat info{};
         if (::fstatat(m_parentFd, childName.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(info.st_mode))
@@ -109,6 +115,42 @@ SubfolderAnswer SubfolderProbe::ask(const std::string &childName) const
         answer = SubfolderAnswer::Yes;
     ::close(fd);
     return answer;
+}
+
+std::optional<std::vector<FolderChild>> readFolderChildren(const std::string &path, unsigned flags)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return std::nullopt;
+    std::vector<FolderChild> children;
+    const FolderRead read = readFolder(
+        fd, [flags](std::string_view name) { return name[0] != '.' || (flags & EnumHidden); },
+        [&](std::string_view name, const EntryStatus &status) {
+            // Made as the folder's enumeration makes them, so that a node and a row of the same
+            // item compare equal: an entry gone since it was read is left out, one that cannot be
+            // looked at is kept without its kind.
+            if (!status.found() && status.error == ENOENT)
+                return;
+            std::uint8_t kind = 0;
+            if (status.found() && status.isLink)
+                kind = S_ISDIR(status.info.st_mode) ? ElementSymlink | ElementLinkToDirectory : ElementSymlink;
+            else if (status.found() && S_ISDIR(status.info.st_mode))
+                kind = ElementDirectory;
+            else if (status.found() && S_ISREG(status.info.st_mode))
+                kind = ElementRegular;
+            const bool isFolder = kind & (ElementDirectory | ElementLinkToDirectory);
+            if (!(flags & (isFolder ? EnumFolders : EnumNonFolders)))
+                return;
+            FolderChild child{detail::makeElement(ElementType::Entry, kind, name, status.found() ? &status.info : nullptr),
+                              0};
+            if (kind == ElementDirectory)
+                child.linkCount = static_cast<std::uint64_t>(status.info.st_nlink);
+            children.push_back(std::move(child));
+        });
+    ::close(fd);
+    if (read.end != FolderReadEnd::Complete)
+        return std::nullopt;
+    return children;
 }
 
 bool leadsBackUp(const std::string &path, const std::string &ancestorPath)

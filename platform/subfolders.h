@@ -4,7 +4,12 @@
 // The answer must be cheap: a tree that opens a folder of thousands of subfolders asks once per
 // child, so a child is never read in full.
 
+#include <cstdint>
+#include <optional>
 #include <string>
+#include <vector>
+
+#include "platform/itemidlist.h"
 
 namespace nomaro::platform {
 
@@ -26,8 +31,10 @@ public:
     SubfolderProbe(const SubfolderProbe &) = delete;
     SubfolderProbe &operator=(const SubfolderProbe &) = delete;
 
-    // `childName`: the name within the parent, or an absolute path.
-    SubfolderAnswer ask(const std::string &childName) const;
+    // `childName`: the name within the parent, or an absolute path. `linkCount`: the child's link
+    // count when the caller has it from its own lookup of the child (0 when not), which spares a
+    // second lookup where the count answers.
+    SubfolderAnswer ask(const std::string &childName, std::uint64_t linkCount = 0) const;
 
 private:
     int m_parentFd = -100; // AT_FDCWD until a parent folder is opened
@@ -35,6 +42,20 @@ private:
     bool m_includeHidden;
     bool m_linkCountCounts = false;
 };
+
+// A child of a file-system folder read for a tree: its identifier as the folder's enumeration
+// makes it, and the link count of the lookup that made it (0 for a symbolic link, whose own
+// count says nothing of the folder it leads to, and for an entry that could not be looked at).
+struct FolderChild
+{
+    ItemIdList id;
+    std::uint64_t linkCount = 0;
+};
+
+// The children of the file-system folder at `path` of the kinds in `flags` (EnumFlag), in the
+// folder's order, as the folder's enumeration lists them; nullopt when the folder cannot be read
+// whole (it cannot be opened, it fails or goes away while it is read).
+std::optional<std::vector<FolderChild>> readFolderChildren(const std::string &path, unsigned flags);
 
 // Whether the folder at `path` is the same folder as `ancestorPath` or lies above it, once
 // both are resolved: a symbolic link such as "a -> .." leads back up and would make an endless
