@@ -81,6 +81,8 @@ void ShellTree::SetShellList(ShellList *list)
 void ShellTree::SetOptions(ShellTreeOptions options)
 {
     m_model->setOptions(options);
+    if (testAttribute(Qt::WA_WState_Created))
+        m_dragDrop.setDropsAccepted(hasOption(stoOleDrop));
 }
 
 ShellTreeNodeData *ShellTree::selectedNode() const
@@ -105,6 +107,7 @@ void ShellTree::changeEvent(QEvent *event)
 void ShellTree::showEvent(QShowEvent *event)
 {
     QTreeView::showEvent(event);
+    m_dragDrop.setDropsAccepted(hasOption(stoOleDrop));
     if (hasOption(stoAutoFill) && !m_model->top()) {
         try {
             Refresh();
@@ -116,7 +119,7 @@ void ShellTree::showEvent(QShowEvent *event)
 
 void ShellTree::Refresh()
 {
-    if (m_editing) {
+    if (m_editing || m_dragging) {
         m_refreshPending = true;
         return;
     }
@@ -144,7 +147,7 @@ void ShellTree::Refresh()
 
 void ShellTree::UpdateItems()
 {
-    if (m_editing) {
+    if (m_editing || m_dragging) {
         m_refreshPending = true;
         return;
     }
@@ -302,19 +305,8 @@ void ShellTree::doPendingRefresh()
 
 void ShellTree::keyPressEvent(QKeyEvent *event)
 {
-    if (hasOption(stoDefaultKeyHandling) && !m_editing && event->modifiers() == Qt::NoModifier) {
-        switch (event->key()) {
-        case Qt::Key_F2:
-            if (ShellTreeNodeData *node = selectedNode())
-                edit(m_model->indexOf(node), EditKeyPressed, event);
-            return;
-        case Qt::Key_F5:
-            UpdateItems();
-            return;
-        default:
-            break;
-        }
-    }
+    if (hasOption(stoDefaultKeyHandling) && !m_editing && runCommandKey(*event))
+        return;
     QTreeView::keyPressEvent(event);
 }
 

@@ -63,6 +63,7 @@ public:
     void goUp(int levels) override;
     void selectFolder(const platform::ItemIdList &absolute) override;
     void doPendingRefresh() override;
+    void refreshAfterCommand() override;
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -71,6 +72,15 @@ protected:
     bool edit(const QModelIndex &index, EditTrigger trigger, QEvent *event) override;
     void closeEditor(QWidget *editor, QAbstractItemDelegate::EndEditHint hint) override;
     void commitData(QWidget *editor) override;
+
+    // The file commands of the selected node and drag and drop (shelltree_commands.cpp).
+    void contextMenuEvent(QContextMenuEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
     enum TimerTag { NoAction = 0, FollowSelection = 1, IncrementalRefresh = 2 };
@@ -82,6 +92,18 @@ private:
     void timerFired();
     void renameNode(ShellTreeNodeData &node, const QString &text);
     void setCurrentFolder(const platform::ItemIdList &absolute);
+
+    // The key table (shelltree_commands.cpp); true when the key was one of its entries.
+    bool runCommandKey(QKeyEvent &event);
+    // The verbs on one node; paste and delete are followed by UpdateItems.
+    void copyNode(const ShellTreeNodeData &node, bool cut);
+    void pasteIntoNode(const ShellTreeNodeData &node);
+    void deleteNode(const ShellTreeNodeData &node);
+    void openNode(ShellTreeNodeData &node);
+    // UpdateItems after a command that ran, and the list's too where no notice will tell it.
+    void afterCommand(const CommandOutcome &outcome);
+    std::string dropFolderAt(const QPoint &position) const;
+    void dragNode(const ShellTreeNodeData &node);
 
     ShellTreeModel *m_model = nullptr;
     ShellLocator m_baseFolder;
@@ -96,6 +118,10 @@ private:
     int m_nesting = 0;
     // The node to select again after an incremental refresh; moves up when its node goes.
     ShellTreeNodeData *m_keptSelection = nullptr;
+
+    FileVerbCommands m_verbs{this};
+    ShellDragDrop m_dragDrop{*this, [this](const QPoint &position) { return dropFolderAt(position); }};
+    bool m_dragging = false; // a drag that started in the tree; refreshes wait for its end
 };
 
 } // namespace nomaro
