@@ -101,6 +101,7 @@ private:
     void deleteNode(const ShellTreeNodeData &node);
     void openNode(ShellTreeNodeData &node);
     // UpdateItems after a command that ran, and the list's too where no notice will tell it.
+    void readIfUnread(const QPersistentModelIndex &target, const CommandOutcome &outcome);
     void afterCommand(const CommandOutcome &outcome);
     std::string dropFolderAt(const QPoint &position) const;
     void dragNode(const ShellTreeNodeData &node);

@@ -26,7 +26,10 @@ void ShellTree::copyNode(const ShellTreeNodeData &node, bool cut)
 
 void ShellTree::pasteIntoNode(const ShellTreeNodeData &node)
 {
-    afterCommand(m_verbs.paste(node.path()));
+    const QPersistentModelIndex target = m_model->indexOf(&node);
+    const CommandOutcome outcome = m_verbs.paste(node.path());
+    readIfUnread(target, outcome);
+    afterCommand(outcome);
 }
 
 void ShellTree::deleteNode(const ShellTreeNodeData &node)
@@ -43,6 +46,14 @@ void ShellTree::openNode(ShellTreeNodeData &node)
     expandNode(&node);
     m_programmatic = true;
     selectNode(&node);
+}
+
+void ShellTree::readIfUnread(const QPersistentModelIndex &target, const CommandOutcome &outcome)
+{
+    // UpdateItems reads only the folders read before; the target's new folders must show too.
+    ShellTreeNodeData *node = ShellTreeModel::nodeOf(target);
+    if (outcome.ran && node && !node->filled && !node->leadsBackUp)
+        m_model->fill(*node);
 }
 
 void ShellTree::afterCommand(const CommandOutcome &outcome)
@@ -198,7 +209,15 @@ void ShellTree::dropEvent(QDropEvent *event)
     if (!plan.accepted())
         return;
     // Carried out once the drop has been answered, as the list does.
-    QMetaObject::invokeMethod(this, [this, plan] { afterCommand(m_verbs.drop(plan)); }, Qt::QueuedConnection);
+    const QPersistentModelIndex target = indexAt(event->position().toPoint());
+    QMetaObject::invokeMethod(
+        this,
+        [this, plan, target] {
+            const CommandOutcome outcome = m_verbs.drop(plan);
+            readIfUnread(target, outcome);
+            afterCommand(outcome);
+        },
+        Qt::QueuedConnection);
 }
 
 } // namespace nomaro

@@ -10,72 +10,19 @@
 #include "browser/shelltree.h"
 #include "platform/beep.h"
 #include "platform/shell_namespace.h"
+#include "tests/browser/linkedpanes.h"
 #include "tests/support/tempdir.h"
 
 using nomaro::ShellList;
 using nomaro::ShellTree;
 using nomaro::ShellTreeNodeData;
+using nomaro::test::LinkedPanes;
 using nomaro::test::TempDir;
 namespace fs = std::filesystem;
 
 namespace {
 
 using Names = std::vector<std::string>;
-
-// A tree whose top node is `base`, linked to a list, both shown as the main window has them.
-struct LinkedPanes
-{
-    ShellTree tree;
-    ShellList list;
-    int listFills = 0;
-
-    explicit LinkedPanes(const std::string &base, nomaro::ShellTreeOptions options = ShellTree::kDefaultOptions)
-    {
-        tree.SetOptions(options);
-        tree.BaseFolder().SetIdList(nomaro::platform::idListFromPath(base));
-        tree.resize(200, 400);
-        list.resize(400, 400);
-        list.OnFillStart = [this](ShellList *) { ++listFills; };
-        list.show();
-        tree.show();
-        QCoreApplication::processEvents();
-        tree.SetShellList(&list);
-    }
-
-    ShellTreeNodeData *node(const std::string &path) const
-    {
-        ShellTreeNodeData *at = tree.nodeModel().top();
-        for (const fs::path &part : fs::path(path)) {
-            ShellTreeNodeData *next = nullptr;
-            for (const auto &child : at->children) {
-                if (child->caption.toStdString() == part.string())
-                    next = child.get();
-            }
-            if (!next)
-                return nullptr;
-            at = next;
-        }
-        return at;
-    }
-
-    static Names captions(const ShellTreeNodeData *node)
-    {
-        Names names;
-        for (const auto &child : node->children)
-            names.push_back(child->caption.toStdString());
-        return names;
-    }
-
-    std::string selectedPath() const { return tree.selectedNode() ? tree.selectedNode()->path() : std::string(); }
-    std::string listPath() const { return list.Folder().Path(); }
-
-    void click(const ShellTreeNodeData *node)
-    {
-        const QModelIndex index = tree.nodeModel().indexOf(node);
-        tree.scrollTo(index);
-        QTest::mouseClick(tree.viewport(), Qt::LeftButton, {}, tree.visualRect(index).center());
-    }
-};
 
 } // namespace
 
