@@ -313,3 +313,38 @@ TEST(ShellTreeDrop, TheDropOptionTurnsDropsOff)
     EXPECT_FALSE(dropPaths(panes.tree, nodeCentre(panes, panes.node("sub")), {source}).dropAccepted);
     EXPECT_FALSE(exists(dir.pathOf("sub/x.txt")));
 }
+
+TEST(ShellListDrag, AMoveFromASelectedRowDragsTheSelectionInsteadOfChangingIt)
+{
+    struct Case
+    {
+        const char *what;
+        bool dragOption;
+        Names selected; // afterwards
+    };
+    const Case cases[] = {
+        {"with the drag option the rows are dragged", true, {"b", "c"}},
+        {"without it the move selects, as a list does", false, {"b", "c", "d"}},
+    };
+    for (const Case &c : cases) {
+        TempDir dir;
+        for (const char *name : {"a", "b", "c", "d"})
+            dir.writeFile(name);
+        ShownList shown(dir.path());
+        if (!c.dragOption)
+            shown.list.SetOptions(shown.list.Options() & ~optionBit(nomaro::sloOleDrag));
+        shown.list.selectItem(shown.indexOf("b"), true);
+        shown.list.selectItem(shown.indexOf("c"), true);
+        QWidget *viewport = shown.list.viewport();
+        QTest::mousePress(viewport, Qt::LeftButton, {}, rowCentre(shown, "b"));
+        QTest::mouseMove(viewport, rowCentre(shown, "b") + QPoint(0, 2));
+        QTest::mouseMove(viewport, rowCentre(shown, "d"));
+        Names selected;
+        for (const std::string &name : shown.names()) {
+            if (shown.list.isItemSelected(shown.indexOf(name)))
+                selected.push_back(name);
+        }
+        EXPECT_EQ(selected, c.selected) << c.what;
+        QTest::mouseRelease(viewport, Qt::LeftButton, {}, rowCentre(shown, "d"));
+    }
+}
