@@ -53,16 +53,21 @@ void ShellDragDrop::dragMove(QDragMoveEvent &event) const
     event.accept();
 }
 
-DropPlan ShellDragDrop::drop(QDropEvent &event) const
+void ShellDragDrop::drop(QDropEvent &event, CarryOut carry) const
 {
-    DropPlan plan = planAt(event.mimeData(), event.position().toPoint(), event.modifiers(), event.possibleActions());
+    const QPoint position = event.position().toPoint();
+    const DropPlan plan = planAt(event.mimeData(), position, event.modifiers(), event.possibleActions());
     if (!plan.accepted()) {
         event.ignore();
-        return plan;
+        return;
     }
     event.setDropAction(plan.action);
     event.accept();
-    return plan;
+    QMetaObject::invokeMethod(
+        &m_view, [plan, carry = std::move(carry), target = QPersistentModelIndex(m_view.indexAt(position))] {
+            carry(plan, target);
+        },
+        Qt::QueuedConnection);
 }
 
 void ShellDragDrop::press(const QMouseEvent &event, bool draggable)
@@ -73,18 +78,19 @@ void ShellDragDrop::press(const QMouseEvent &event, bool draggable)
         m_pressedAt.reset();
 }
 
-ShellDragDrop::MouseMove ShellDragDrop::move(const QMouseEvent &event)
+bool ShellDragDrop::takesMove(const QMouseEvent &event, const std::function<void()> &startDrag)
 {
     if (!m_pressedAt)
-        return MouseMove::PassOn;
+        return false;
     if (!(event.buttons() & Qt::LeftButton)) {
         m_pressedAt.reset();
-        return MouseMove::PassOn;
+        return false;
     }
-    if ((event.position().toPoint() - *m_pressedAt).manhattanLength() < QApplication::startDragDistance())
-        return MouseMove::Swallow;
-    m_pressedAt.reset();
-    return MouseMove::StartDrag;
+    if ((event.position().toPoint() - *m_pressedAt).manhattanLength() >= QApplication::startDragDistance()) {
+        m_pressedAt.reset();
+        startDrag();
+    }
+    return true;
 }
 
 Qt::DropAction ShellDragDrop::runDrag(QWidget *source, const std::vector<std::string> &paths)

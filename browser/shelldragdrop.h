@@ -6,13 +6,15 @@
 //
 // How a view uses it:
 //   - mousePressEvent: pass the press on, then m_dragDrop.press(*event, draggable);
-//     mouseMoveEvent: StartDrag -> runDrag(selected paths); Swallow -> return; else pass on;
-//     mouseReleaseEvent: m_dragDrop.release(), then pass on;
-//   - dragEnterEvent / dragMoveEvent: m_dragDrop.dragEnter(*event) / dragMove(*event);
-//     dropEvent: const DropPlan plan = m_dragDrop.drop(*event); then carry it out;
+//     mouseMoveEvent: if (!m_dragDrop.takesMove(*event, startDrag)) pass it on;
+//     mouseReleaseEvent: m_dragDrop.release(), then pass it on;
+//   - dragEnterEvent: m_dragDrop.dragEnter(*event); dragMoveEvent: pass it on (the view scrolls
+//     and marks the row under the pointer), then m_dragDrop.dragMove(*event);
+//     dropEvent: pass it on (the view ends its drag state), then m_dragDrop.drop(*event, carry);
 //   - its drop option: setDropsAccepted(on).
 
 #include <QPoint>
+#include <QPersistentModelIndex>
 #include <functional>
 #include <optional>
 #include <string>
@@ -36,8 +38,6 @@ public:
     // The folder that a drop at a viewport position goes into; empty where nothing may be
     // dropped.
     using FolderAt = std::function<std::string(const QPoint &position)>;
-    enum class MouseMove { PassOn, Swallow, StartDrag };
-
     ShellDragDrop(QAbstractItemView &view, FolderAt folderAt);
 
     // Whether the view takes drops at all; off, every drag is refused.
@@ -47,13 +47,17 @@ public:
     // Accepted while the data holds local files; the move then says where they may go.
     void dragEnter(QDragEnterEvent &event) const;
     void dragMove(QDragMoveEvent &event) const;
-    // The drop's plan; the event is accepted with its action, or ignored when it is refused.
-    DropPlan drop(QDropEvent &event) const;
+    // The event is accepted with the action of its plan, which `carry` is given once the drop
+    // has been answered (the source waits for the answer; a copy can take long or end in an
+    // error box), with the row or node the drop was on. Ignored when the plan refuses it.
+    using CarryOut = std::function<void(const DropPlan &plan, const QPersistentModelIndex &target)>;
+    void drop(QDropEvent &event, CarryOut carry) const;
 
     // A left press on something that can be dragged starts watching the mouse: moves are the
     // drag's (not a selection's) until the button goes up or the drag starts.
     void press(const QMouseEvent &event, bool draggable);
-    MouseMove move(const QMouseEvent &event);
+    // Whether the move is the drag's; `startDrag` runs once the mouse has gone far enough.
+    bool takesMove(const QMouseEvent &event, const std::function<void()> &startDrag);
     void release() { m_pressedAt.reset(); }
 
     // Drags `paths` out of `source` until the drop or the cancel; the action the target took

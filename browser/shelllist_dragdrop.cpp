@@ -46,16 +46,8 @@ void ShellList::mousePressEvent(QMouseEvent *event)
 
 void ShellList::mouseMoveEvent(QMouseEvent *event)
 {
-    switch (m_dragDrop.move(*event)) {
-    case ShellDragDrop::MouseMove::StartDrag:
-        dragSelection();
-        return;
-    case ShellDragDrop::MouseMove::Swallow:
-        return;
-    case ShellDragDrop::MouseMove::PassOn:
-        break;
-    }
-    QTreeView::mouseMoveEvent(event);
+    if (!m_dragDrop.takesMove(*event, [this] { dragSelection(); }))
+        QTreeView::mouseMoveEvent(event);
 }
 
 void ShellList::mouseReleaseEvent(QMouseEvent *event)
@@ -67,28 +59,18 @@ void ShellList::mouseReleaseEvent(QMouseEvent *event)
 void ShellList::dragEnterEvent(QDragEnterEvent *event)
 {
     m_dragDrop.dragEnter(*event);
-    if (event->isAccepted())
-        setState(DraggingState);
 }
 
 void ShellList::dragMoveEvent(QDragMoveEvent *event)
 {
-    // The view scrolls near its edges and marks the row under the pointer.
     QTreeView::dragMoveEvent(event);
     m_dragDrop.dragMove(*event);
 }
 
 void ShellList::dropEvent(QDropEvent *event)
 {
-    stopAutoScroll();
-    setState(NoState);
-    viewport()->update();
-    const DropPlan plan = m_dragDrop.drop(*event);
-    if (!plan.accepted())
-        return;
-    // Carried out once the drop has been answered: the source waits for that answer, and a copy
-    // can take long or end in an error box.
-    QMetaObject::invokeMethod(this, [this, plan] { afterCommand(m_verbs.drop(plan)); }, Qt::QueuedConnection);
+    QTreeView::dropEvent(event);
+    m_dragDrop.drop(*event, [this](const DropPlan &plan, const QPersistentModelIndex &) { afterCommand(m_verbs.drop(plan)); });
 }
 
 } // namespace nomaro

@@ -167,17 +167,12 @@ void ShellTree::mousePressEvent(QMouseEvent *event)
 
 void ShellTree::mouseMoveEvent(QMouseEvent *event)
 {
-    switch (m_dragDrop.move(*event)) {
-    case ShellDragDrop::MouseMove::StartDrag:
+    const auto drag = [this] {
         if (const ShellTreeNodeData *node = selectedNode())
             dragNode(*node);
-        return;
-    case ShellDragDrop::MouseMove::Swallow:
-        return;
-    case ShellDragDrop::MouseMove::PassOn:
-        break;
-    }
-    QTreeView::mouseMoveEvent(event);
+    };
+    if (!m_dragDrop.takesMove(*event, drag))
+        QTreeView::mouseMoveEvent(event);
 }
 
 void ShellTree::mouseReleaseEvent(QMouseEvent *event)
@@ -189,35 +184,22 @@ void ShellTree::mouseReleaseEvent(QMouseEvent *event)
 void ShellTree::dragEnterEvent(QDragEnterEvent *event)
 {
     m_dragDrop.dragEnter(*event);
-    if (event->isAccepted())
-        setState(DraggingState);
 }
 
 void ShellTree::dragMoveEvent(QDragMoveEvent *event)
 {
-    // The view scrolls near its edges and marks the node under the pointer.
     QTreeView::dragMoveEvent(event);
     m_dragDrop.dragMove(*event);
 }
 
 void ShellTree::dropEvent(QDropEvent *event)
 {
-    stopAutoScroll();
-    setState(NoState);
-    viewport()->update();
-    const DropPlan plan = m_dragDrop.drop(*event);
-    if (!plan.accepted())
-        return;
-    // Carried out once the drop has been answered, as the list does.
-    const QPersistentModelIndex target = indexAt(event->position().toPoint());
-    QMetaObject::invokeMethod(
-        this,
-        [this, plan, target] {
-            const CommandOutcome outcome = m_verbs.drop(plan);
-            readIfUnread(target, outcome);
-            afterCommand(outcome);
-        },
-        Qt::QueuedConnection);
+    QTreeView::dropEvent(event);
+    m_dragDrop.drop(*event, [this](const DropPlan &plan, const QPersistentModelIndex &target) {
+        const CommandOutcome outcome = m_verbs.drop(plan);
+        readIfUnread(target, outcome);
+        afterCommand(outcome);
+    });
 }
 
 } // namespace nomaro
