@@ -187,7 +187,7 @@ void ShellList::SetOptions(ShellListOptions options)
     if (!hasWindow() || changed == 0)
         return;
     if (changed & optionBit(sloOleDrop))
-        setAcceptDrops(hasOption(sloOleDrop));
+        m_dragDrop.setDropsAccepted(hasOption(sloOleDrop));
     if (changed & optionBit(sloDynamicRefresh)) {
         if (hasOption(sloDynamicRefresh))
             startWatching();
@@ -521,7 +521,7 @@ void ShellList::showEvent(QShowEvent *event)
     if (!m_windowShown) {
         m_windowShown = true;
         if (hasOption(sloOleDrop))
-            setAcceptDrops(true);
+            m_dragDrop.setDropsAccepted(true);
         if (hasOption(sloAutoFill) && itemCount() == 0)
             QCoreApplication::postEvent(this, new QEvent(kDeferredFill));
     }

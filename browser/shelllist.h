@@ -8,7 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "browser/fileverbcommands.h"
 #include "browser/folderlisting.h"
+#include "browser/shelldragdrop.h"
 #include "browser/shelllistoptions.h"
 #include "browser/shelllocator.h"
 #include "platform/itemidlist.h"
@@ -43,6 +45,9 @@ public:
     virtual void selectFolder(const platform::ItemIdList &absolute) = 0;
     // Carry out a refresh that the tree has put off.
     virtual void doPendingRefresh() = 0;
+    // Bring the tree up to date after a command of the list changed folders that send no
+    // change notices.
+    virtual void refreshAfterCommand() = 0;
 };
 
 // The folder list: the contents of one folder of the shell namespace in a report view. Row
@@ -144,6 +149,13 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     // "Apri", "Taglia", "Copia", "Incolla", "Rinomina", "Elimina" (shelllist_contextmenu.cpp).
     void contextMenuEvent(QContextMenuEvent *event) override;
+    // Dragging rows out and dropping files in (shelllist_dragdrop.cpp).
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
     // In-place rename (shelllist_rename.cpp).
     bool edit(const QModelIndex &index, EditTrigger trigger, QEvent *event) override;
     void commitData(QWidget *editor) override;
@@ -164,6 +176,12 @@ private:
     void copySelection(bool cut);
     void pasteIntoFolder();
     void deleteSelection();
+    // UpdateItems after a command that ran, and the tree's too where no notice will tell it.
+    void afterCommand(const CommandOutcome &outcome);
+    // Drag and drop (shelllist_dragdrop.cpp): the folder row under `position`, else the shown
+    // folder; the drag of the selected rows.
+    std::string dropFolderAt(const QPoint &position) const;
+    void dragSelection();
     // In-place rename: gives the row a new name, or shows why it cannot have it.
     void renameRow(int row, const QString &caption);
 
@@ -205,6 +223,9 @@ private:
     // The caption an editor committed, given to the rename once the editor has gone.
     std::optional<QString> m_committedCaption;
     std::optional<QPersistentModelIndex> m_editedRow; // while a caption is edited
+
+    FileVerbCommands m_verbs{this};
+    ShellDragDrop m_dragDrop{*this, [this](const QPoint &position) { return dropFolderAt(position); }};
 };
 
 } // namespace nomaro

@@ -82,6 +82,8 @@ void ShellTree::SetOptions(ShellTreeOptions options)
     const auto changed = static_cast<ShellTreeOptions>(options ^ Options());
     m_model->setOptions(options);
     optionsChanged(changed);
+    if (testAttribute(Qt::WA_WState_Created))
+        m_dragDrop.setDropsAccepted(hasOption(stoOleDrop));
 }
 
 ShellTreeNodeData *ShellTree::selectedNode() const
@@ -106,6 +108,7 @@ void ShellTree::changeEvent(QEvent *event)
 void ShellTree::showEvent(QShowEvent *event)
 {
     QTreeView::showEvent(event);
+    m_dragDrop.setDropsAccepted(hasOption(stoOleDrop));
     if (hasOption(stoAutoFill) && !m_model->top()) {
         try {
             Refresh();
@@ -117,7 +120,7 @@ void ShellTree::showEvent(QShowEvent *event)
 
 void ShellTree::Refresh()
 {
-    if (m_editing) {
+    if (m_editing || m_dragging) {
         m_refreshPending = true;
         return;
     }
@@ -149,7 +152,7 @@ void ShellTree::Refresh()
 
 void ShellTree::UpdateItems()
 {
-    if (m_editing) {
+    if (m_editing || m_dragging) {
         m_refreshPending = true;
         return;
     }
@@ -306,19 +309,8 @@ void ShellTree::doPendingRefresh()
 
 void ShellTree::keyPressEvent(QKeyEvent *event)
 {
-    if (hasOption(stoDefaultKeyHandling) && !m_editing && event->modifiers() == Qt::NoModifier) {
-        switch (event->key()) {
-        case Qt::Key_F2:
-            if (ShellTreeNodeData *node = selectedNode())
-                edit(m_model->indexOf(node), EditKeyPressed, event);
-            return;
-        case Qt::Key_F5:
-            UpdateItems();
-            return;
-        default:
-            break;
-        }
-    }
+    if (hasOption(stoDefaultKeyHandling) && !m_editing && runCommandKey(*event))
+        return;
     QTreeView::keyPressEvent(event);
 }
 

@@ -76,6 +76,7 @@ public:
     void goUp(int levels) override;
     void selectFolder(const platform::ItemIdList &absolute) override;
     void doPendingRefresh() override;
+    void refreshAfterCommand() override;
 
 protected:
     bool event(QEvent *event) override;
@@ -85,6 +86,15 @@ protected:
     bool edit(const QModelIndex &index, EditTrigger trigger, QEvent *event) override;
     void closeEditor(QWidget *editor, QAbstractItemDelegate::EndEditHint hint) override;
     void commitData(QWidget *editor) override;
+
+    // The file commands of the selected node and drag and drop (shelltree_commands.cpp).
+    void contextMenuEvent(QContextMenuEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
     // A change notice waits in the coalescer, so the timer has one action of its own.
@@ -105,6 +115,18 @@ private:
     void watchFilled(const ShellTreeNodeData &node);
     void optionsChanged(ShellTreeOptions changed);
     void deviceChanged(int event);
+    // The key table (shelltree_commands.cpp); true when the key was one of its entries.
+    bool runCommandKey(QKeyEvent &event);
+    // The verbs on one node; paste and delete are followed by UpdateItems.
+    void copyNode(const ShellTreeNodeData &node, bool cut);
+    void pasteIntoNode(const ShellTreeNodeData &node);
+    void deleteNode(const ShellTreeNodeData &node);
+    void openNode(ShellTreeNodeData &node);
+    // UpdateItems after a command that ran, and the list's too where no notice will tell it.
+    void readIfUnread(const QPersistentModelIndex &target, const CommandOutcome &outcome);
+    void afterCommand(const CommandOutcome &outcome);
+    std::string dropFolderAt(const QPoint &position) const;
+    void dragNode(const ShellTreeNodeData &node);
 
     ShellTreeModel *m_model = nullptr;
     ShellLocator m_baseFolder;
@@ -122,6 +144,9 @@ private:
 
     ChangeNoticeCoalescer *m_coalescer = nullptr;
     std::unique_ptr<ShellTreeWatch> m_watch;
+    FileVerbCommands m_verbs{this};
+    ShellDragDrop m_dragDrop{*this, [this](const QPoint &position) { return dropFolderAt(position); }};
+    bool m_dragging = false; // a drag that started in the tree; refreshes wait for its end
 };
 
 } // namespace nomaro

@@ -122,7 +122,7 @@ TrashResult trashOne(const std::string &path, const std::string &dataHome)
 
 } // namespace
 
-std::unique_ptr<QMimeData> mimeDataForItems(const std::vector<std::string> &paths, bool cut)
+std::unique_ptr<QMimeData> dragDataForItems(const std::vector<std::string> &paths)
 {
     QByteArrayList urls;
     QByteArrayList texts;
@@ -132,9 +132,17 @@ std::unique_ptr<QMimeData> mimeDataForItems(const std::vector<std::string> &path
     }
     auto data = std::make_unique<QMimeData>();
     data->setData(kUriList, urls.join("\r\n") + "\r\n");
-    data->setData(kGnomeCopied, (cut ? QByteArrayLiteral("cut\n") : QByteArrayLiteral("copy\n"))
-                                    + urls.join('\n'));
     data->setText(QFile::decodeName(texts.join('\n')));
+    return data;
+}
+
+std::unique_ptr<QMimeData> mimeDataForItems(const std::vector<std::string> &paths, bool cut)
+{
+    std::unique_ptr<QMimeData> data = dragDataForItems(paths);
+    QByteArray copied = cut ? QByteArrayLiteral("cut") : QByteArrayLiteral("copy");
+    for (const std::string &path : paths)
+        copied += '\n' + fileUrl(path);
+    data->setData(kGnomeCopied, copied);
     return data;
 }
 
@@ -160,6 +168,12 @@ std::vector<TrashResult> moveItemsToTrash(const std::vector<std::string> &paths)
     for (const std::string &path : paths)
         results.push_back(trashOne(path, dataHome));
     return results;
+}
+
+bool onNetworkDrive(const std::vector<Drive> &drives, const std::string &folder)
+{
+    const Drive *drive = driveOf(drives, folder);
+    return drive && drive->type == DriveType::Network;
 }
 
 } // namespace nomaro::platform

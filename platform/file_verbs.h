@@ -11,7 +11,9 @@
 //   Delete:      after the component's own confirmation,
 //                const auto results = moveItemsToTrash(selectedPaths);
 //                then UpdateItems, and show the messages of the items that stayed.
-// Paths are the file system's own bytes, absolute. Drops of `text/uri-list` read the same way.
+//   Drag:        QDrag::setMimeData(dragDataForItems(paths).release()); a drop reads its items
+//                with itemsFromMimeData and pastes them like the clipboard's.
+// Paths are the file system's own bytes, absolute.
 
 #include <QMimeData>
 
@@ -19,12 +21,18 @@
 #include <string>
 #include <vector>
 
+#include "platform/drives.h"
+
 namespace nomaro::platform {
 
 // text/uri-list and x-special/gnome-copied-files ("copy" or "cut", then the URLs), which file
 // managers read and write, plus the paths as text/plain. Names that are not UTF-8 survive, as
 // each byte outside the plain set is percent-encoded.
 std::unique_ptr<QMimeData> mimeDataForItems(const std::vector<std::string> &paths, bool cut);
+
+// The items of a drag: text/uri-list, which file managers read from a drop, and the paths as
+// text/plain. No copy-or-cut line: the drop's own action says whether the items move.
+std::unique_ptr<QMimeData> dragDataForItems(const std::vector<std::string> &paths);
 
 struct ClipboardItems
 {
@@ -70,5 +78,10 @@ struct TrashResult
 
 // Moves each item to the trash (never a plain delete); an item the trash refuses stays in place.
 std::vector<TrashResult> moveItemsToTrash(const std::vector<std::string> &paths);
+
+// Whether `folder` lies on a network drive of `drives` (see mountedDrives). Other machines
+// change such a folder without a change notice, so after a command every component that shows
+// it refreshes at once.
+bool onNetworkDrive(const std::vector<Drive> &drives, const std::string &folder);
 
 } // namespace nomaro::platform

@@ -6,6 +6,7 @@
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QStringList>
+#include <QUrl>
 
 #include <gtest/gtest.h>
 
@@ -74,6 +75,47 @@ TEST(FileVerbsMime, WhatFileManagersWriteIsRead)
     // A gnome entry without its verb says nothing: the URI list stands.
     uris.setData(QStringLiteral("x-special/gnome-copied-files"), "file:///tmp/z");
     EXPECT_EQ(itemsFromMimeData(uris).paths, (std::vector<std::string>{"/tmp/x"}));
+}
+
+TEST(FileVerbsMime, TheDragCarriesTheItemsForFileManagersWithoutAVerb)
+{
+    const std::vector<std::string> paths = {"/tmp/a b.txt", "/tmp/cartella", std::string("/tmp/caff\xe8.txt")};
+    const std::unique_ptr<QMimeData> data = dragDataForItems(paths);
+    EXPECT_EQ(itemsFromMimeData(*data).paths, paths);
+    EXPECT_FALSE(itemsFromMimeData(*data).cut);
+    // The drop's action decides between copy and move, so no copy-or-cut line goes along.
+    EXPECT_FALSE(data->hasFormat(QStringLiteral("x-special/gnome-copied-files")));
+    // What other programs read of a drop: the URLs as Qt and file managers parse them.
+    ASSERT_EQ(data->urls().size(), 3);
+    EXPECT_EQ(data->urls()[0].toLocalFile(), QStringLiteral("/tmp/a b.txt"));
+    EXPECT_EQ(data->urls()[0].toString(QUrl::FullyEncoded), QStringLiteral("file:///tmp/a%20b.txt"));
+    EXPECT_TRUE(data->text().startsWith(QStringLiteral("/tmp/a b.txt\n/tmp/cartella\n")));
+}
+
+TEST(FileVerbsNetwork, AFolderIsOnANetworkDriveByItsDeepestMount)
+{
+    const std::vector<Drive> drives = {
+        {"/", "ext4", "/dev/sda1", DriveType::Fixed},
+        {"/mnt/share", "cifs", "//server/share", DriveType::Network},
+        {"/mnt/share/local", "ext4", "/dev/sdb1", DriveType::Fixed},
+        {"/home/ada/nfs", "nfs4", "server:/home", DriveType::Network},
+    };
+    struct Case
+    {
+        const char *folder;
+        bool network;
+    };
+    const Case cases[] = {
+        {"/mnt/share", true},
+        {"/mnt/share/docs/2024", true},
+        {"/mnt/shared", false},
+        {"/mnt/share/local/x", false},
+        {"/home/ada/nfs/progetti", true},
+        {"/home/ada", false},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(onNetworkDrive(drives, c.folder), c.network) << c.folder;
+    EXPECT_FALSE(onNetworkDrive({}, "/mnt/share")) << "an unreadable mount table says nothing";
 }
 
 TEST(FileVerbsPaste, CopyNamesKeepTheExtension)

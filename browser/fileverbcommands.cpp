@@ -1,0 +1,159 @@
+#include "browser/fileverbcommands.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMimeData>
+#include <QStringList>
+
+#include "app/messages.h"
+#include "browser/dropplan.h"
+#include "platform/drives.h"
+#include "platform/file_ops.h"
+#include "platform/file_verbs.h"
+#include "platform/hourglass.h"
+
+namespace nomaro {
+namespace {
+
+// One error box for all the items a verb could not handle, as bulk operations report.
+template <typename Results>
+void showFailures(QWidget *parent, const Results &results)
+{
+    QStringList messages;
+    for (const auto &result : results) {
+        if (!result.message.empty())
+            messages << QString::fromStdString(result.message);
+    }
+    if (!messages.isEmpty())
+        showError(parent, messages.join(QLatin1Char('\n')));
+}
+
+// The target folder, and the folders that moved items left.
+CommandOutcome pasteOutcome(const std::string &folder, const std::vector<platform::PasteResult> &results)
+{
+    CommandOutcome outcome{true, {folder}};
+    for (const platform::PasteResult &result : results) {
+        if (result.outcome == platform::PasteOutcome::Moved)
+            outcome.folders.push_back(platform::fileops::parentOf(result.source));
+    }
+    return outcome;
+}
+
+} // namespace
+
+bool CommandOutcome::changedUnwatchedFolder() const
+{
+    if (folders.empty())
+        return false;
+    const std::vector<platform::Drive> drives = platform::mountedDrives();
+    for (const std::string &folder : folders) {
+        if (platform::onNetworkDrive(drives, folder))
+            return true;
+    }
+    return false;
+}
+
+std::optional<ComponentKey> FileVerbCommands::commandOf(const QKeyEvent &event)
+{
+    // The keypad's own flag does not make another key.
+    const Qt::KeyboardModifiers modifiers =
+        event.modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+    const QKeyCombination pressed(modifiers, Qt::Key(event.key()));
+    for (const ComponentKey command : {ComponentKey::SelectAll, ComponentKey::Delete, ComponentKey::Copy, ComponentKey::Cut,
+                                       ComponentKey::Paste, ComponentKey::Refresh, ComponentKey::EditCaption}) {
+        if (componentKey(command) == pressed)
+            return command;
+    }
+    if (pressed == QKeyCombination(Qt::ShiftModifier, componentKey(ComponentKey::Delete).key())
+        && componentKey(ComponentKey::Delete).keyboardModifiers() == Qt::NoModifier)
+        return ComponentKey::Delete;
+    return std::nullopt;
+}
+
+bool FileVerbCommands::clipboardHasItems()
+{
+    const QMimeData *data = QGuiApplication::clipboard()->mimeData();
+    return data && !platform::itemsFromMimeData(*data).paths.empty();
+}
+
+void FileVerbCommands::copy(const std::vector<std::string> &paths, bool cut) const
+{
+    if (!paths.empty())
+        QGuiApplication::clipboard()->setMimeData(platform::mimeDataForItems(paths, cut).release());
+}
+
+CommandOutcome FileVerbCommands::paste(const std::string &folder) const
+{
+    const QMimeData *data = QGuiApplication::clipboard()->mimeData();
+    if (folder.empty() || !data)
+        return {};
+    const platform::ClipboardItems items = platform::itemsFromMimeData(*data);
+    if (items.paths.empty())
+        return {};
+    std::vector<platform::PasteResult> results;
+    {
+        const platform::HourglassGuard hourglass;
+        results = platform::pasteItems(items.paths, folder, items.cut);
+    }
+    // The clipboard no longer says where cut items are.
+    if (items.cut)
+        QGuiApplication::clipboard()->clear();
+    showFailures(m_owner, results);
+    return pasteOutcome(folder, results);
+}
+
+CommandOutcome FileVerbCommands::trash(const std::vector<std::string> &paths) const
+{
+    if (paths.empty() || !confirm(m_owner, QStringLiteral("Sposto nel cestino gli elementi selezionati ?")))
+        return {};
+    std::vector<platform::TrashResult> results;
+    {
+        const platform::HourglassGuard hourglass;
+        results = platform::moveItemsToTrash(paths);
+    }
+    showFailures(m_owner, results);
+    CommandOutcome outcome{true, {}};
+    for (const platform::TrashResult &result : results) {
+        if (result.trashed)
+            outcome.folders.push_back(platform::fileops::parentOf(result.path));
+    }
+    return outcome;
+}
+
+CommandOutcome FileVerbCommands::drop(const DropPlan &plan) const
+{
+    if (!plan.accepted())
+        return {};
+    std::vector<platform::PasteResult> results;
+    {
+        const platform::HourglassGuard hourglass;
+        results = platform::pasteItems(plan.items, plan.folder, plan.moves());
+    }
+    showFailures(m_owner, results);
+    return pasteOutcome(plan.folder, results);
+}
+
+void FileVerbCommands::execMenu(const QPoint &globalPos, const MenuActions &actions) const
+{
+    QMenu menu(m_owner);
+    const auto add = [&menu](const QString &text, const std::function<void()> &action) {
+        QAction *entry = menu.addAction(text);
+        entry->setEnabled(bool(action));
+        if (action)
+            QObject::connect(entry, &QAction::triggered, &menu, action);
+    };
+    add(QStringLiteral("Apri"), actions.open);
+    menu.addSeparator();
+    add(QStringLiteral("Taglia"), actions.cut);
+    add(QStringLiteral("Copia"), actions.copy);
+    add(QStringLiteral("Incolla"), actions.paste);
+    menu.addSeparator();
+    add(QStringLiteral("Rinomina"), actions.rename);
+    add(QStringLiteral("Elimina"), actions.remove);
+    menu.exec(globalPos);
+}
+
+} // namespace nomaro

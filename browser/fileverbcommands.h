@@ -1,0 +1,64 @@
+#pragma once
+
+// The file commands that the folder list and the folder tree share: the verbs of the key table
+// (copy, cut, paste, delete), the drop of files, and the context menu that offers them. Each
+// command shows what it could not do in one error box and tells which folders it changed, so
+// the component can bring itself, and a linked one, up to date.
+
+#include <QPoint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "browser/keynames.h"
+
+class QKeyEvent;
+class QWidget;
+
+namespace nomaro {
+
+struct DropPlan;
+
+struct CommandOutcome
+{
+    bool ran = false;                 // something was tried: the component refreshes
+    std::vector<std::string> folders; // the folders whose contents changed
+
+    // Whether a changed folder lies where no change notice tells a linked component of it.
+    bool changedUnwatchedFolder() const;
+};
+
+class FileVerbCommands
+{
+public:
+    // The entries of the context menu; an entry without an action is shown disabled.
+    struct MenuActions
+    {
+        std::function<void()> open, cut, copy, paste, rename, remove;
+    };
+
+    // `owner` is the parent of the boxes the commands show.
+    explicit FileVerbCommands(QWidget *owner) : m_owner(owner) {}
+
+    // The entry of the key table that `event` is ("Del" also with Shift), if any.
+    static std::optional<ComponentKey> commandOf(const QKeyEvent &event);
+    // Whether the clipboard holds files to paste.
+    static bool clipboardHasItems();
+
+    void copy(const std::vector<std::string> &paths, bool cut) const;
+    // The clipboard's items into `folder`, never replacing an item there.
+    CommandOutcome paste(const std::string &folder) const;
+    // The items to the trash, once the user has confirmed it.
+    CommandOutcome trash(const std::vector<std::string> &paths) const;
+    CommandOutcome drop(const DropPlan &plan) const;
+
+    // "Apri", "Taglia", "Copia", "Incolla", "Rinomina", "Elimina", until one is chosen or the
+    // menu closes.
+    void execMenu(const QPoint &globalPos, const MenuActions &actions) const;
+
+private:
+    QWidget *m_owner;
+};
+
+} // namespace nomaro
