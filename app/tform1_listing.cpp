@@ -18,6 +18,7 @@
 #include <QTextDocument>
 #include <QTextDocumentFragment>
 #include <QTextEdit>
+#include <optional>
 
 #include "app/messages.h"
 #include "listing/file_list.h"
@@ -25,6 +26,7 @@
 #include "listing/save_file.h"
 #include "platform/hourglass.h"
 #include "platform/locale_formats.h"
+#include "platform/print_queue.h"
 
 namespace nomaro {
 namespace {
@@ -70,6 +72,37 @@ void printPages(const QTextDocument &document, QPrinter &printer)
         document.documentLayout()->draw(&painter, context);
         painter.restore();
     }
+}
+
+// Laid out on a copy sized to the printable area: a document without a page size of its own
+// would be printed with margins and page numbers added.
+void printDocument(const QTextDocument &listing, QPrinter &printer)
+{
+    const std::unique_ptr<QTextDocument> pages(listing.clone());
+    pages->documentLayout()->setPaintDevice(&printer);
+    pages->setDocumentMargin(0);
+    pages->setPageSize(QSizeF(printer.width(), printer.height()));
+    printPages(*pages, printer);
+}
+
+// A print service may take the document and make no job of it (a queue that refuses jobs, a user
+// over the queue's quota) while the toolkit's printer shows no error, so a print to a queue asks
+// the queue before whether it takes jobs and after whether the job is there.
+bool printListing(const QTextDocument &listing, QPrinter &printer)
+{
+    const QString title = QStringLiteral("Nomaro - Stampa lista files");
+    std::unique_ptr<platform::PrintQueue> queue;
+    std::optional<int> mark;
+    if (printer.outputFormat() == QPrinter::NativeFormat) {
+        queue = platform::systemPrintQueue(printer.printerName().toStdString());
+        if (queue->state() != platform::QueueState::Ready || !(mark = queue->newestJob()))
+            return false;
+    }
+    printer.setDocName(title);
+    printDocument(listing, printer);
+    if (printer.printerState() == QPrinter::Error)
+        return false;
+    return !queue || queue->hasJobSince(*mark, title.toStdString());
 }
 
 // The name field's completion list is a window of its own: closing the dialog with Enter while
@@ -249,18 +282,12 @@ void TForm1::SBSTAMPAClick()
         showError(this, QStringLiteral("Nessuna stampante predefinita."));
         return;
     }
+    bool printed = false;
     {
         platform::HourglassGuard hourglass;
-        printer->setDocName(QStringLiteral("Nomaro - Stampa lista files"));
-        // Laid out on a copy sized to the printable area: a document without a page size of its
-        // own would be printed with margins and page numbers added.
-        const std::unique_ptr<QTextDocument> pages(LISTADOC->document()->clone());
-        pages->documentLayout()->setPaintDevice(printer.get());
-        pages->setDocumentMargin(0);
-        pages->setPageSize(QSizeF(printer->width(), printer->height()));
-        printPages(*pages, *printer);
+        printed = printListing(*LISTADOC->document(), *printer);
     }
-    if (printer->printerState() == QPrinter::Error)
+    if (!printed)
         showError(this, QStringLiteral("Stampa non riuscita."));
 }
 
