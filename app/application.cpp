@@ -16,7 +16,7 @@ NomaroApplication::NomaroApplication(int &argc, char **argv)
     : QApplication(argc, argv)
 {
     platform::setBeepSound([] { QApplication::beep(); });
-    // Controls styled by the window's style sheet take the application's font, not their parent's.
+    // Controls under a style sheet (the group boxes') take the application's font, not their parent's.
     setFont(TForm1::designedFont());
 
     // Qt's own texts (file dialog, standard buttons) in Italian.

@@ -1,6 +1,10 @@
 #include "app/icons.h"
 
-#include <QFile>
+#include <QGuiApplication>
+#include <QPixmap>
+#include <QResource>
+
+#include "app/stored_picture.h"
 
 // The pictures are compiled into the static library that holds this file. Nothing else refers to
 // them, so the linker would leave them out of the program unless they are registered from here.
@@ -15,22 +19,58 @@ static void registerPictures()
 }
 
 namespace nomaro {
+namespace {
+
+// The pictures are stored uncompressed (see tools/icongen), so that the image reads the
+// resource's bytes where they lie.
+QImage storedPicture(const QString &file)
+{
+    const QResource resource(QStringLiteral(":/icons/") + file);
+    if (!resource.isValid())
+        return {};
+    if (resource.compressionAlgorithm() == QResource::NoCompression)
+        return decodeStoredPicture(resource.data(), resource.size());
+    const QByteArray bytes = resource.uncompressedData();
+    return decodeStoredPicture(reinterpret_cast<const uchar *>(bytes.constData()), bytes.size()).copy();
+}
+
+bool addPicture(QIcon &icon, const QString &file, QIcon::Mode mode)
+{
+    const QImage picture = storedPicture(file);
+    if (picture.isNull())
+        return false;
+    icon.addPixmap(QPixmap::fromImage(picture), mode);
+    return true;
+}
+
+// Each picture at 1x, and at 2x too on a screen that shows more than one pixel per point, as an
+// icon reading "<name>.png" would pick up "<name>@2x.png".
+bool addPictures(QIcon &icon, const QString &name, QIcon::Mode mode)
+{
+    if (!addPicture(icon, name + QStringLiteral(".argb"), mode))
+        return false;
+    if (qApp->devicePixelRatio() > 1.0)
+        addPicture(icon, name + QStringLiteral("@2x.argb"), mode);
+    return true;
+}
+
+} // namespace
 
 QIcon pictureIcon(const QString &name)
 {
     registerPictures();
     QIcon icon;
-    icon.addFile(QStringLiteral(":/icons/%1.png").arg(name), QSize(), QIcon::Normal);
-    const QString disabled = QStringLiteral(":/icons/%1_disabled.png").arg(name);
-    if (QFile::exists(disabled))
-        icon.addFile(disabled, QSize(), QIcon::Disabled);
+    addPictures(icon, name, QIcon::Normal);
+    addPictures(icon, name + QStringLiteral("_disabled"), QIcon::Disabled);
     return icon;
 }
 
 QIcon programIcon()
 {
     registerPictures();
-    return QIcon(QStringLiteral(":/icons/nomaro.png"));
+    QIcon icon;
+    addPicture(icon, QStringLiteral("nomaro.argb"), QIcon::Normal);
+    return icon;
 }
 
 } // namespace nomaro

@@ -3,6 +3,9 @@
 //
 // Button pictures are drawn on a 20 by 20 grid (the size the buttons show them at) and written at
 // 1x and 2x; one-pixel outlines sit on half-pixel coordinates so that both sizes come out crisp.
+// The program reads its pictures as stored pixels (app/stored_picture.h), left uncompressed in
+// the resources, so that start-up decodes nothing; the program icon is also written as PNG files
+// for the desktop.
 
 #include <QDir>
 #include <QFile>
@@ -16,6 +19,8 @@
 
 #include <cstdio>
 #include <functional>
+
+#include "app/stored_picture.h"
 
 namespace {
 
@@ -374,10 +379,25 @@ const Picture ButtonPictures[] = {
     {"print", paintPrint, false},      {"save", paintSave, false},
 };
 
-bool save(const QImage &image, const QDir &icons, const QString &file, QStringList &written)
+bool savePng(const QImage &image, const QDir &icons, const QString &file)
 {
     const QString path = icons.filePath(file);
     if (!image.save(path, "PNG")) {
+        std::fprintf(stderr, "icongen: cannot write %s\n", qPrintable(path));
+        return false;
+    }
+    return true;
+}
+
+// Through straight alpha first, as a PNG file holds it, so that the stored pixels are those the
+// installed PNG pictures show.
+bool saveStored(const QImage &image, const QDir &icons, const QString &name, QStringList &written)
+{
+    const QString file = name + QStringLiteral(".argb");
+    const QString path = icons.filePath(file);
+    QFile out(path);
+    const QByteArray bytes = nomaro::encodeStoredPicture(image.convertToFormat(QImage::Format_ARGB32));
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate) || out.write(bytes) != bytes.size()) {
         std::fprintf(stderr, "icongen: cannot write %s\n", qPrintable(path));
         return false;
     }
@@ -395,7 +415,7 @@ bool writeResourceList(const QString &path, const QStringList &files)
     QTextStream out(&qrc);
     out << "<RCC>\n  <qresource prefix=\"/\">\n";
     for (const QString &file : files)
-        out << "    <file>icons/" << file << "</file>\n";
+        out << "    <file compression-algorithm=\"none\">icons/" << file << "</file>\n";
     out << "  </qresource>\n</RCC>\n";
     return true;
 }
@@ -425,15 +445,16 @@ int main(int argc, char **argv)
         for (const int scale : {1, 2}) {
             const QString suffix = scale == 1 ? QString() : QStringLiteral("@2x");
             const QImage normal = render(picture.paint, ButtonGrid, ButtonGrid * scale);
-            ok = save(normal, icons, name + suffix + QStringLiteral(".png"), written) && ok;
+            ok = saveStored(normal, icons, name + suffix, written) && ok;
             if (picture.ownDisabledLook)
-                ok = save(disabledLook(normal, scale), icons, name + QStringLiteral("_disabled") + suffix + QStringLiteral(".png"),
-                          written)
+                ok = saveStored(disabledLook(normal, scale), icons, name + QStringLiteral("_disabled") + suffix, written)
                     && ok;
         }
     }
-    ok = save(render(paintProgram, 256, 256), icons, QStringLiteral("nomaro.png"), written) && ok;
-    ok = save(render(paintProgram, 256, 48), icons, QStringLiteral("nomaro_48.png"), written) && ok;
+    const QImage program = render(paintProgram, 256, 256);
+    ok = savePng(program, icons, QStringLiteral("nomaro.png")) && ok;
+    ok = saveStored(program, icons, QStringLiteral("nomaro"), written) && ok;
+    ok = savePng(render(paintProgram, 256, 48), icons, QStringLiteral("nomaro_48.png")) && ok;
     written.sort();
     ok = writeResourceList(resources.filePath(QStringLiteral("nomaro.qrc")), written) && ok;
     return ok ? 0 : 1;
