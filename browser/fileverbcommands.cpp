@@ -18,26 +18,15 @@
 namespace nomaro {
 namespace {
 
-// One error box for all the items a verb could not handle, as bulk operations report.
-template <typename Results>
-void showFailures(QWidget *parent, const Results &results)
-{
-    QStringList messages;
-    for (const auto &result : results) {
-        if (!result.message.empty())
-            messages << QString::fromStdString(result.message);
-    }
-    if (!messages.isEmpty())
-        showError(parent, messages.join(QLatin1Char('\n')));
-}
-
-// The target folder, and the folders that moved items left.
+// The target folder, the folders that moved items left, and what went wrong.
 CommandOutcome pasteOutcome(const std::string &folder, const std::vector<platform::PasteResult> &results)
 {
-    CommandOutcome outcome{true, {folder}};
+    CommandOutcome outcome{true, {folder}, {}};
     for (const platform::PasteResult &result : results) {
         if (result.outcome == platform::PasteOutcome::Moved)
             outcome.folders.push_back(platform::fileops::parentOf(result.source));
+        if (!result.message.empty())
+            outcome.failures.push_back(result.message);
     }
     return outcome;
 }
@@ -101,7 +90,6 @@ CommandOutcome FileVerbCommands::paste(const std::string &folder) const
     // The clipboard no longer says where cut items are.
     if (items.cut)
         QGuiApplication::clipboard()->clear();
-    showFailures(m_owner, results);
     return pasteOutcome(folder, results);
 }
 
@@ -114,11 +102,12 @@ CommandOutcome FileVerbCommands::trash(const std::vector<std::string> &paths) co
         const platform::HourglassGuard hourglass;
         results = platform::moveItemsToTrash(paths);
     }
-    showFailures(m_owner, results);
-    CommandOutcome outcome{true, {}};
+    CommandOutcome outcome{true, {}, {}};
     for (const platform::TrashResult &result : results) {
         if (result.trashed)
             outcome.folders.push_back(platform::fileops::parentOf(result.path));
+        else
+            outcome.failures.push_back(result.message);
     }
     return outcome;
 }
@@ -132,8 +121,17 @@ CommandOutcome FileVerbCommands::drop(const DropPlan &plan) const
         const platform::HourglassGuard hourglass;
         results = platform::pasteItems(plan.items, plan.folder, plan.moves());
     }
-    showFailures(m_owner, results);
     return pasteOutcome(plan.folder, results);
+}
+
+void FileVerbCommands::showFailures(const CommandOutcome &outcome) const
+{
+    // One box for all the items, as bulk operations report.
+    QStringList messages;
+    for (const std::string &failure : outcome.failures)
+        messages << QString::fromStdString(failure);
+    if (!messages.isEmpty())
+        showError(m_owner, messages.join(QLatin1Char('\n')));
 }
 
 void FileVerbCommands::execMenu(const QPoint &globalPos, const MenuActions &actions) const

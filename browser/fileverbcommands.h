@@ -2,8 +2,8 @@
 
 // The file commands that the folder list and the folder tree share: the verbs of the key table
 // (copy, cut, paste, delete), the drop of files, and the context menu that offers them. Each
-// command shows what it could not do in one error box and tells which folders it changed, so
-// the component can bring itself, and a linked one, up to date.
+// command tells which folders it changed and what it could not do, so the component can bring
+// itself (and a linked one) up to date before it shows the failures in one error box.
 
 #include <QPoint>
 #include <functional>
@@ -24,6 +24,7 @@ struct CommandOutcome
 {
     bool ran = false;                 // something was tried: the component refreshes
     std::vector<std::string> folders; // the folders whose contents changed
+    std::vector<std::string> failures; // one message per item left as it was, in Italian
 
     // Whether a changed folder lies where no change notice tells a linked component of it.
     bool changedUnwatchedFolder() const;
@@ -52,6 +53,8 @@ public:
     // The items to the trash, once the user has confirmed it.
     CommandOutcome trash(const std::vector<std::string> &paths) const;
     CommandOutcome drop(const DropPlan &plan) const;
+    // One error box with every failure of the command, if it had any.
+    void showFailures(const CommandOutcome &outcome) const;
 
     // "Apri", "Taglia", "Copia", "Incolla", "Rinomina", "Elimina", until one is chosen or the
     // menu closes.

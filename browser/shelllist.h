@@ -176,7 +176,8 @@ private:
     void copySelection(bool cut);
     void pasteIntoFolder();
     void deleteSelection();
-    // UpdateItems after a command that ran, and the tree's too where no notice will tell it.
+    // UpdateItems after a command that ran (the tree's too where no notice will tell it), then
+    // the command's failures.
     void afterCommand(const CommandOutcome &outcome);
     // Drag and drop (shelllist_dragdrop.cpp): the folder row under `position`, else the shown
     // folder; the drag of the selected rows.

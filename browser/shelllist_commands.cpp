@@ -45,6 +45,7 @@ void ShellList::afterCommand(const CommandOutcome &outcome)
     UpdateItems();
     if (m_treeLink && outcome.changedUnwatchedFolder())
         m_treeLink->refreshAfterCommand();
+    m_verbs.showFailures(outcome);
 }
 
 bool ShellList::runCommandKey(const QKeyEvent &event)

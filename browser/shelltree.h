@@ -122,8 +122,10 @@ private:
     void pasteIntoNode(const ShellTreeNodeData &node);
     void deleteNode(const ShellTreeNodeData &node);
     void openNode(ShellTreeNodeData &node);
-    // UpdateItems after a command that ran, and the list's too where no notice will tell it.
+    // The target of a paste or drop read when it never was, so the folders put there show.
     void readIfUnread(const QPersistentModelIndex &target, const CommandOutcome &outcome);
+    // UpdateItems after a command that ran (the list's too where no notice will tell it), then
+    // the command's failures.
     void afterCommand(const CommandOutcome &outcome);
     std::string dropFolderAt(const QPoint &position) const;
     void dragNode(const ShellTreeNodeData &node);

@@ -50,7 +50,7 @@ void ShellTree::openNode(ShellTreeNodeData &node)
 
 void ShellTree::readIfUnread(const QPersistentModelIndex &target, const CommandOutcome &outcome)
 {
-    // UpdateItems reads only the folders read before; the target's new folders must show too.
+    // UpdateItems reads only the folders read before.
     ShellTreeNodeData *node = ShellTreeModel::nodeOf(target);
     if (outcome.ran && node && !node->filled && !node->leadsBackUp)
         m_model->fill(*node);
@@ -63,6 +63,7 @@ void ShellTree::afterCommand(const CommandOutcome &outcome)
     UpdateItems();
     if (m_list && outcome.changedUnwatchedFolder())
         m_list->UpdateItems();
+    m_verbs.showFailures(outcome);
 }
 
 void ShellTree::refreshAfterCommand()
