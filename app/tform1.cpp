@@ -15,11 +15,10 @@
 #include <QTabWidget>
 #include <QTableView>
 #include <QTextEdit>
-#include <QTimer>
 #include <QToolButton>
-#include <QWindow>
 
 #include "app/anchors.h"
+#include "app/controls.h"
 #include "app/icons.h"
 #include "app/multirow_tabs.h"
 #include "app/splitterbar.h"
@@ -31,144 +30,13 @@
 #include "workset/tform2.h"
 
 namespace nomaro {
+using namespace controls;
 namespace {
 
 constexpr QSize kDesignedClient(752, 516);
 constexpr QSize kDesignedPage(744, 467);
 constexpr int kStatusBarHeight = 21;
-constexpr QSize kMinimumWindow(760, 550);
 constexpr Qt::Edges kAllEdges = Qt::LeftEdge | Qt::TopEdge | Qt::RightEdge | Qt::BottomEdge;
-
-QString text(const char *utf8)
-{
-    return QString::fromUtf8(utf8);
-}
-
-template<typename Widget>
-Widget *named(Widget *widget, const char *name)
-{
-    widget->setObjectName(QLatin1String(name));
-    return widget;
-}
-
-QLabel *label(QWidget *parent, const char *name, const char *caption, int x, int y)
-{
-    auto *control = named(new QLabel(text(caption), parent), name);
-    control->move(x, y);
-    control->adjustSize();
-    return control;
-}
-
-QLineEdit *edit(QWidget *parent, const char *name, const QRect &place, const char *initial = "")
-{
-    auto *control = named(new QLineEdit(text(initial), parent), name);
-    control->setGeometry(place);
-    return control;
-}
-
-QCheckBox *checkBox(QWidget *parent, const char *name, const char *caption, int x, int y,
-                    bool checked = false)
-{
-    auto *control = named(new QCheckBox(text(caption), parent), name);
-    control->setChecked(checked);
-    control->move(x, y);
-    control->adjustSize();
-    return control;
-}
-
-QRadioButton *radio(QWidget *parent, QButtonGroup *group, const char *name, const char *caption,
-                    int x, int y, bool checked = false)
-{
-    auto *control = named(new QRadioButton(text(caption), parent), name);
-    group->addButton(control);
-    control->setChecked(checked);
-    control->move(x, y);
-    control->adjustSize();
-    return control;
-}
-
-// Group boxes draw their caption on the frame line, so that controls placed just below the top
-// edge stand inside the frame. The sheet is set on the outermost boxes alone: a sheet on the window
-// would put every control of it through the style sheet machinery, a fifth of start-up.
-const char *const kGroupBoxStyle = R"(
-QGroupBox { border: 1px solid #a0a0a0; border-radius: 2px; margin-top: 6px; }
-QGroupBox::title { subcontrol-origin: margin; subcontrol-position: top left; left: 6px; padding: 0 1px; }
-QGroupBox#GroupBox3::title, QGroupBox#GroupBox7::title, QGroupBox#GroupBox6::title { color: #000080; }
-)";
-
-QGroupBox *groupBox(QWidget *parent, const char *name, const char *caption)
-{
-    auto *box = named(new QGroupBox(text(caption), parent), name);
-    if (!qobject_cast<QGroupBox *>(parent))
-        box->setStyleSheet(QLatin1String(kGroupBoxStyle));
-    return box;
-}
-
-// A picture button; with a caption the picture stands beside it.
-QToolButton *pictureButton(QWidget *parent, const char *name, const char *picture,
-                           const char *caption = nullptr, const char *toolTip = nullptr)
-{
-    auto *control = named(new QToolButton(parent), name);
-    control->setIcon(pictureIcon(QLatin1String(picture)));
-    control->setAutoRaise(false);
-    control->setIconSize(QSize(20, 20));
-    if (caption) {
-        control->setText(text(caption));
-        control->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    } else {
-        control->setToolButtonStyle(Qt::ToolButtonIconOnly);
-    }
-    if (toolTip)
-        control->setToolTip(text(toolTip));
-    return control;
-}
-
-// A group box with a bold caption keeps the ordinary font for its controls.
-void boldCaption(QGroupBox *box, const QFont &ordinary)
-{
-    QFont captionFont = ordinary;
-    captionFont.setBold(true);
-    box->setFont(captionFont);
-    for (QWidget *child : box->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
-        if (!qobject_cast<QGroupBox *>(child))
-            child->setFont(ordinary);
-}
-
-QTableView *reportView(QWidget *parent, const char *name, QAbstractItemModel *model,
-                       QAbstractItemView::SelectionMode selection)
-{
-    auto *view = named(new QTableView(parent), name);
-    view->setModel(model);
-    view->setShowGrid(true);
-    view->setSelectionMode(selection);
-    view->setSelectionBehavior(QAbstractItemView::SelectRows);
-    view->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    view->verticalHeader()->setVisible(false);
-    view->verticalHeader()->setDefaultSectionSize(view->fontMetrics().height() + 4);
-    view->horizontalHeader()->setHighlightSections(false);
-    view->setWordWrap(false);
-    view->setTabKeyNavigation(false);
-    return view;
-}
-
-// The designed widths, except that a column whose caption the font makes wider than its design
-// is widened to show the caption whole.
-void fitColumnsToCaptions(QTableView *view, std::initializer_list<int> designed)
-{
-    QHeaderView *header = view->horizontalHeader();
-    int column = 0;
-    for (const int width : designed) {
-        view->setColumnWidth(column, qMax(width, header->sectionSizeHint(column)));
-        ++column;
-    }
-}
-
-QWidget *page(const char *name)
-{
-    auto *widget = new QWidget;
-    widget->setObjectName(QLatin1String(name));
-    return widget;
-}
 
 } // namespace
 
@@ -535,69 +403,6 @@ void TForm1::FormCreate()
     setWindowTitle(windowTitle() + VersionText());
     PageControl1->setCurrentIndex(0);
     PageControl2->setCurrentIndex(0);
-}
-
-TForm1::WidthRule TForm1::widthRule(int pageWidth)
-{
-    const int avail = pageWidth - (5 + 36 + 8 + 210);
-    WidthRule widths;
-    widths.folderTree = avail * 30 / 100;
-    widths.folderList = avail * 70 / 100;
-    widths.workingSet = pageWidth - widths.folderTree - 5 - widths.folderList - 8 - 36;
-    return widths;
-}
-
-void TForm1::FormResize()
-{
-    const WidthRule widths = widthRule(TabSheet1->width());
-    STV1->setFixedWidth(qMax(0, widths.folderTree));
-    SLV1->setFixedWidth(qMax(0, widths.folderList));
-}
-
-// The window's size counts its title bar and borders, which the window manager reports only once
-// the window is shown: then the client area shrinks by the frame, so that the whole window stands
-// on the screen's width and the work area's height and keeps its minimum outer size.
-void TForm1::fitFrameToScreen()
-{
-    const QWindow *window = windowHandle();
-    const QScreen *screen = QGuiApplication::primaryScreen();
-    if (m_frameFitted || !window || !screen)
-        return;
-    const QMargins frame = window->frameMargins();
-    if (frame.isNull())
-        return;
-    m_frameFitted = true;
-    const int frameWidth = frame.left() + frame.right();
-    const int frameHeight = frame.top() + frame.bottom();
-    setMinimumSize(kMinimumWindow.width() - frameWidth, kMinimumWindow.height() - frameHeight);
-    resize(screen->geometry().width() - frameWidth, screen->availableGeometry().height() - frameHeight);
-    move(0, 0);
-}
-
-void TForm1::showEvent(QShowEvent *event)
-{
-    QWidget::showEvent(event);
-    QTimer::singleShot(0, this, &TForm1::fitFrameToScreen);
-}
-
-void TForm1::moveEvent(QMoveEvent *event)
-{
-    QWidget::moveEvent(event);
-    fitFrameToScreen();
-}
-
-void TForm1::resizeEvent(QResizeEvent *event)
-{
-    QWidget::resizeEvent(event);
-    FormResize();
-}
-
-bool TForm1::eventFilter(QObject *watched, QEvent *event)
-{
-    // The page takes its new width only after the window's own resize; the rule follows it.
-    if (watched == TabSheet1 && event->type() == QEvent::Resize)
-        FormResize();
-    return QWidget::eventFilter(watched, event);
 }
 
 QString TForm1::VersionText(const platform::FileVersion &version)

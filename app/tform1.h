@@ -32,8 +32,9 @@ class SplitterBar;
 class SuperSpin;
 class TForm2;
 
-// The main window: three tab pages and the status bar. Its handlers are split by subsystem:
-// tform1.cpp (window), tform1_workset.cpp, tform1_rename.cpp, tform1_listing.cpp.
+// The main window: three tab pages and the status bar. Its code is split by job: tform1.cpp (the
+// controls and start-up), tform1_layout.cpp (the resizing rule), and the handlers by subsystem in
+// tform1_workset.cpp, tform1_rename.cpp and tform1_listing.cpp.
 class TForm1 : public QWidget
 {
     Q_OBJECT
@@ -132,6 +133,8 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    static constexpr QSize kMinimumWindow{760, 550};
+
     void createStatusBar();
     void createSelectionPage();
     void createRenamePage();
