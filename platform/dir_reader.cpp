@@ -5,13 +5,16 @@
 #include <cerrno>
 #include <cstdint>
 #include <dirent.h>
+#include <memory>
 #include <thread>
 #include <vector>
 
 namespace nomaro::platform {
 namespace {
 
-constexpr std::size_t kBatchBytes = 256 * 1024;
+// Below the allocator's threshold for a mapping of its own, so a small folder costs neither a
+// fresh mapping nor its page faults; the system fills the buffer, so it is not cleared first.
+constexpr std::size_t kBatchBytes = 64 * 1024;
 // Entries looked up before they are handed over: bounds the memory of the lookups.
 constexpr std::size_t kWindow = 32768;
 // Below this many entries per thread a thread costs more than it saves.
@@ -36,9 +39,9 @@ bool isDotOrDotDot(const char *name)
 // Every wanted name of the folder, in its order; the system's error number when reading failed.
 int readNames(int folderFd, const std::function<bool(std::string_view)> &wanted, Names &names)
 {
-    std::vector<char> batch(kBatchBytes);
+    const std::unique_ptr<char[]> batch = std::make_unique_for_overwrite<char[]>(kBatchBytes);
     while (true) {
-        const ssize_t read = ::getdents64(folderFd, batch.data(), batch.size());
+        const ssize_t read = ::getdents64(folderFd, batch.get(), kBatchBytes);
         if (read < 0) {
             if (errno == EINTR)
                 continue;
@@ -47,7 +50,7 @@ int readNames(int folderFd, const std::function<bool(std::string_view)> &wanted,
         if (read == 0)
             return 0;
         for (ssize_t at = 0; at < read;) {
-            const auto *entry = reinterpret_cast<const dirent64 *>(batch.data() + at);
+            const auto *entry = reinterpret_cast<const dirent64 *>(batch.get() + at);
             at += entry->d_reclen;
             const char *name = entry->d_name;
             if (isDotOrDotDot(name))
