@@ -70,6 +70,8 @@ public:
     std::function<void(ShellTree *, ShellTreeNodeData &node)> OnDeleteItem;
     std::function<void(ShellTree *, ShellTreeNodeData &node)> OnInsertItem;
     const ShellTreeWatch &watch() const { return *m_watch; }
+    // A change notice waits for its delay before the incremental refresh it calls for.
+    bool isRefreshWaiting() const;
 
     // The list's side of the link.
     void showFolder(const ShellLocator &folder) override;

@@ -89,6 +89,11 @@ void ShellTree::optionsChanged(ShellTreeOptions changed)
     }
 }
 
+bool ShellTree::isRefreshWaiting() const
+{
+    return m_coalescer->isWaiting();
+}
+
 bool ShellTree::event(QEvent *event)
 {
     if (event->type() == ChangeNoticeEvent::type()) {

@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QTest>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -208,6 +209,48 @@ TEST(ShellTreeLive, ADeviceArrivalOrRemovalRefreshesTheTreeAndNoOtherDeviceEvent
         nomaro::DeviceChangeHandler::instance()->broadcast(c.event, drive);
         QTest::qWait(50);
         EXPECT_EQ(panes.node(name) != nullptr, c.refreshes) << std::hex << c.event;
+    }
+
+    // Watching, the tree takes the drives mounted after the change and keeps its folders.
+    dir.makeFolder("a/inner");
+    panes.tree.SetOptions(ShellTree::kDefaultOptions);
+    panes.tree.UpdateItems();
+    expandNode(panes, "a");
+    const std::size_t held = panes.tree.watch().heldCount();
+    nomaro::DeviceChangeHandler::instance()->broadcast(nomaro::platform::DeviceArrival, drive);
+    QTest::qWait(50);
+    EXPECT_EQ(panes.tree.watch().heldCount(), held);
+    dir.makeFolder("a/later");
+    EXPECT_TRUE(appears(panes, "a/later"));
+}
+
+TEST(ShellTreeLive, AWaitingRefreshIsDoneAtOnceWhenFlushedOrWhenTheListOpensAFolder)
+{
+    TempDir dir;
+    dir.makeFolder("open");
+    LinkedPanes panes(dir.path());
+    struct Case
+    {
+        const char *what;
+        std::function<void()> flush;
+    };
+    const Case cases[] = {
+        {"flushed", [&] { panes.tree.flushPending(false); }},
+        {"flushed with the list first", [&] { panes.tree.flushPending(true); }},
+        {"the list opening a folder", [&] {
+             panes.list.selectItem(0, true);
+             panes.list.openSelection();
+         }},
+    };
+    int made = 0;
+    for (const Case &c : cases) {
+        const std::string name = "made" + std::to_string(made++);
+        dir.makeFolder(name);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return panes.tree.isRefreshWaiting(); }, kNoticeWaitMs)) << c.what;
+        c.flush();
+        EXPECT_NE(panes.node(name), nullptr) << c.what;
+        EXPECT_FALSE(panes.tree.isRefreshWaiting()) << c.what;
+        panes.list.setFolderPath(dir.path());
     }
 }
 
