@@ -6,9 +6,9 @@
 #include <QTranslator>
 #include <exception>
 
-#include "app/messages.h"
 #include "app/tform1.h"
 #include "platform/beep.h"
+#include "widgets/messages.h"
 
 namespace nomaro {
 

@@ -20,13 +20,13 @@
 #include <QTextEdit>
 #include <optional>
 
-#include "app/messages.h"
 #include "listing/file_list.h"
 #include "listing/list_output.h"
 #include "listing/save_file.h"
 #include "platform/hourglass.h"
 #include "platform/locale_formats.h"
 #include "platform/print_queue.h"
+#include "widgets/messages.h"
 
 namespace nomaro {
 namespace {

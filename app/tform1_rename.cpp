@@ -1,11 +1,11 @@
 #include "app/tform1.h"
 
-#include "app/messages.h"
 #include "platform/beep.h"
 #include "platform/hourglass.h"
 #include "rename/naming_rules.h"
 #include "rename/ordering.h"
 #include "rename/renaming.h"
+#include "widgets/messages.h"
 #include "widgets/superspin.h"
 
 #include <QCheckBox>

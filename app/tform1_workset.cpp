@@ -4,9 +4,9 @@
 #include <QTableView>
 #include <QToolButton>
 
-#include "app/messages.h"
 #include "browser/shelllist.h"
 #include "platform/beep.h"
+#include "widgets/messages.h"
 #include "workset/collect.h"
 #include "workset/file_table_model.h"
 #include "workset/tform2.h"

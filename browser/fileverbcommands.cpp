@@ -8,12 +8,12 @@
 #include <QMimeData>
 #include <QStringList>
 
-#include "app/messages.h"
 #include "browser/dropplan.h"
 #include "platform/drives.h"
 #include "platform/file_ops.h"
 #include "platform/file_verbs.h"
 #include "platform/hourglass.h"
+#include "widgets/messages.h"
 
 namespace nomaro {
 namespace {

@@ -5,7 +5,6 @@
 #include <utility>
 #include <vector>
 
-#include "app/messages.h"
 #include "browser/changehandlerthread.h"
 #include "browser/changenoticecoalescer.h"
 #include "browser/foldercontext.h"
@@ -17,6 +16,7 @@
 #include "platform/inotify_watch.h"
 #include "platform/mount_monitor.h"
 #include "platform/shell_namespace.h"
+#include "widgets/messages.h"
 
 namespace nomaro {
 

@@ -5,13 +5,13 @@
 #include <QLineEdit>
 #include <utility>
 
-#include "app/messages.h"
 #include "browser/changenoticecoalescer.h"
 #include "browser/shelllist.h"
 #include "browser/shelllistitemdata.h"
 #include "browser/shelllistmodel.h"
 #include "platform/shell_error.h"
 #include "platform/shell_namespace.h"
+#include "widgets/messages.h"
 
 namespace nomaro {
 

@@ -4,12 +4,12 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 
-#include "app/messages.h"
 #include "browser/changenoticecoalescer.h"
 #include "browser/shelltreewatch.h"
 #include "platform/beep.h"
 #include "platform/hourglass.h"
 #include "platform/shell_error.h"
+#include "widgets/messages.h"
 
 namespace nomaro {
 
