@@ -76,14 +76,11 @@ FileSystemFolder::FileSystemFolder(ItemIdList absolute, std::string path)
 {
 }
 
-EnumEnd FileSystemFolder::enumerate(unsigned flags, const std::function<void(ItemIdList &&)> &sink, int &error) const
+std::optional<FolderRead> readFileSystemChildren(const std::string &path, unsigned flags, const ChildSink &sink)
 {
-    error = 0;
-    const int fd = ::open(path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) {
-        error = errno;
-        return EnumEnd::CannotStart;
-    }
+    const int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return std::nullopt;
     const FolderRead read = readFolder(
         fd, [flags](std::string_view name) { return name[0] != '.' || (flags & EnumHidden); },
         [&](std::string_view name, const EntryStatus &status) {
@@ -97,12 +94,24 @@ EnumEnd FileSystemFolder::enumerate(unsigned flags, const std::function<void(Ite
             if (child) {
                 const bool folder = child->firstElement().isDirectory();
                 if (folder ? (flags & EnumFolders) : (flags & EnumNonFolders))
-                    sink(std::move(*child));
+                    sink(std::move(*child), status);
             }
         });
     ::close(fd);
-    error = read.error;
-    switch (read.end) {
+    return read;
+}
+
+EnumEnd FileSystemFolder::enumerate(unsigned flags, const std::function<void(ItemIdList &&)> &sink, int &error) const
+{
+    error = 0;
+    const std::optional<FolderRead> read =
+        readFileSystemChildren(path(), flags, [&sink](ItemIdList &&child, const EntryStatus &) { sink(std::move(child)); });
+    if (!read) {
+        error = errno;
+        return EnumEnd::CannotStart;
+    }
+    error = read->error;
+    switch (read->end) {
     case FolderReadEnd::Complete:
         return EnumEnd::NoMoreItems;
     case FolderReadEnd::Vanished:
@@ -110,7 +119,7 @@ EnumEnd FileSystemFolder::enumerate(unsigned flags, const std::function<void(Ite
     case FolderReadEnd::Failed:
         break;
     }
-    switch (read.error) {
+    switch (read->error) {
     case ENOENT:
     case ESTALE:
     case EIO:

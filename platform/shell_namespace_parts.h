@@ -4,10 +4,12 @@
 // binding in shell_namespace.cpp: how elements are made, the desktop's own folders, and the
 // folder classes themselves. Not for use outside platform/.
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
 
+#include "platform/dir_reader.h"
 #include "platform/shell_namespace.h"
 
 namespace nomaro::platform::detail {
@@ -20,6 +22,13 @@ ItemIdList makeElement(ElementType type, std::uint8_t flags, std::string_view na
 // The element of the entry `pathOrName` in the folder open as `folderFd` (AT_FDCWD with a full
 // path), listed under `name`; nullopt with the system's error when it cannot be looked at.
 std::optional<ItemIdList> entryElement(int folderFd, const char *pathOrName, std::string_view name, int &error);
+
+// Reads the children of the file-system folder at `path` of the kinds in `flags` (EnumFlag),
+// handing each to `sink` with the lookup that made it, in the folder's order. An entry gone
+// since it was read is left out; one that cannot be looked at comes without its kind. nullopt,
+// with errno set, when the folder cannot be opened.
+using ChildSink = std::function<void(ItemIdList &&child, const EntryStatus &status)>;
+std::optional<FolderRead> readFileSystemChildren(const std::string &path, unsigned flags, const ChildSink &sink);
 // A file-system folder hung under a virtual folder, by its path; `role` is one of the Root flags.
 ItemIdList rootElement(const std::string &path, std::uint8_t role);
 ItemIdList computerElement();

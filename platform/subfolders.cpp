@@ -119,36 +119,14 @@ SubfolderAnswer SubfolderProbe::ask(const std::string &childName, std::uint64_t 
 
 std::optional<std::vector<FolderChild>> readFolderChildren(const std::string &path, unsigned flags)
 {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
-        return std::nullopt;
     std::vector<FolderChild> children;
-    const FolderRead read = readFolder(
-        fd, [flags](std::string_view name) { return name[0] != '.' || (flags & EnumHidden); },
-        [&](std::string_view name, const EntryStatus &status) {
-            // Made as the folder's enumeration makes them, so that a node and a row of the same
-            // item compare equal: an entry gone since it was read is left out, one that cannot be
-            // looked at is kept without its kind.
-            if (!status.found() && status.error == ENOENT)
-                return;
-            std::uint8_t kind = 0;
-            if (status.found() && status.isLink)
-                kind = S_ISDIR(status.info.st_mode) ? ElementSymlink | ElementLinkToDirectory : ElementSymlink;
-            else if (status.found() && S_ISDIR(status.info.st_mode))
-                kind = ElementDirectory;
-            else if (status.found() && S_ISREG(status.info.st_mode))
-                kind = ElementRegular;
-            const bool isFolder = kind & (ElementDirectory | ElementLinkToDirectory);
-            if (!(flags & (isFolder ? EnumFolders : EnumNonFolders)))
-                return;
-            FolderChild child{detail::makeElement(ElementType::Entry, kind, name, status.found() ? &status.info : nullptr),
-                              0};
-            if (kind == ElementDirectory)
-                child.linkCount = static_cast<std::uint64_t>(status.info.st_nlink);
-            children.push_back(std::move(child));
+    const std::optional<FolderRead> read =
+        detail::readFileSystemChildren(path, flags, [&children](ItemIdList &&child, const EntryStatus &status) {
+            // A link's own count says nothing of the folder it leads to.
+            const bool ownFolder = status.isDirectory() && !status.isLink;
+            children.push_back({std::move(child), ownFolder ? static_cast<std::uint64_t>(status.info.st_nlink) : 0});
         });
-    ::close(fd);
-    if (read.end != FolderReadEnd::Complete)
+    if (!read || read->end != FolderReadEnd::Complete)
         return std::nullopt;
     return children;
 }
