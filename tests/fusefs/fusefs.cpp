@@ -19,6 +19,8 @@
 //                           matching GLOB is absent, a file holding "altro client" (or an empty
 //                           folder) appears under that name, as if made by someone else between
 //                           a check and the call that follows it
+//     --another-client-after=N  ... only after the Nth look-up that found such a name absent
+//                           (default 1), to let the calls before the one to be caught pass
 //     --case-inodes         names are looked up ignoring case (as --fold-case), and every
 //                           spelling other than the stored one answers with an inode number of
 //                           its own, so that an inode comparison cannot tell it is the same item
@@ -75,12 +77,14 @@ struct Switches
     std::string renameLies;
     std::string anotherClientFile;
     std::string anotherClientFolder;
+    long anotherClientAfter = 1;
     bool caseInodes = false;
     std::string holdControl;
 };
 
 Switches g_switches;
-std::mutex g_countLock; // guards failTimes: calls may run on several threads
+std::mutex g_countLock; // guards the counts: calls may run on several threads
+long g_absentAnswers = 0; // look-ups that found a name for another client absent
 
 bool equalFolded(const char *a, const char *b)
 {
@@ -189,9 +193,17 @@ void holdIfMarked(const char *path)
 // After a look-up found `backing` absent: another client makes it, when the switches say so.
 void anotherClientMakes(const char *path, const std::string &backing)
 {
-    if (matches(g_switches.anotherClientFolder, path)) {
+    const bool folder = matches(g_switches.anotherClientFolder, path);
+    if (!folder && !matches(g_switches.anotherClientFile, path))
+        return;
+    {
+        const std::lock_guard lock(g_countLock);
+        if (++g_absentAnswers < g_switches.anotherClientAfter)
+            return;
+    }
+    if (folder) {
         ::mkdir(backing.c_str(), 0755);
-    } else if (matches(g_switches.anotherClientFile, path)) {
+    } else {
         const int fd = ::open(backing.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
         if (fd >= 0) {
             static const char kContent[] = "altro client";
@@ -455,6 +467,8 @@ bool parseSwitch(const std::string &arg)
         g_switches.anotherClientFile = value;
     else if (valueOf("--another-client-folder=", value))
         g_switches.anotherClientFolder = value;
+    else if (valueOf("--another-client-after=", value))
+        g_switches.anotherClientAfter = std::strtol(value.c_str(), nullptr, 10);
     else if (arg == "--case-inodes")
         g_switches.foldCase = g_switches.caseInodes = true;
     else if (valueOf("--hold-control=", value))
