@@ -46,6 +46,27 @@ QString strandedItemsText(const std::vector<StrandedItem> &stranded)
     return text;
 }
 
+// One line per item whose rename the file system answered with an error that leaves open what
+// happened, and that the folder shows under both names or under neither.
+QString unsettledItemsText(const std::vector<UnsettledItem> &unsettled)
+{
+    QString text;
+    for (const UnsettledItem &item : unsettled) {
+        const QString line =
+            item.bothNames
+                ? QStringLiteral("\nL'elemento \"%1\" risulta sia con il vecchio nome sia con il "
+                                 "nuovo \"%2\" (nella cartella %3): il file system ha dato errore, "
+                                 "controllare.")
+                : QStringLiteral("\nL'elemento \"%1\" non risulta né con il vecchio nome né con il "
+                                 "nuovo \"%2\" (nella cartella %3): il file system ha dato errore, "
+                                 "controllare.");
+        text += line.arg(QFile::decodeName(item.oldName.c_str()),
+                         QFile::decodeName(item.newName.c_str()),
+                         QFile::decodeName(item.folder.c_str()));
+    }
+    return text;
+}
+
 } // namespace
 
 void TForm1::SBTRYRENClick()
@@ -128,7 +149,8 @@ void TForm1::SBRENClick()
     if (counts.failed > 0)
         showError(this, QString::number(counts.failed)
                             + QStringLiteral(" files non sono stati rinominati.")
-                            + strandedItemsText(counts.stranded));
+                            + strandedItemsText(counts.stranded)
+                            + unsettledItemsText(counts.unsettled));
     RefreshViews();
 }
 
