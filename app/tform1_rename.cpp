@@ -47,22 +47,21 @@ QString strandedItemsText(const std::vector<StrandedItem> &stranded)
 }
 
 // One line per item whose rename the file system answered with an error that leaves open what
-// happened, and that the folder shows under both names or under neither.
+// happened, and after which the folder shows both names of the move or neither.
 QString unsettledItemsText(const std::vector<UnsettledItem> &unsettled)
 {
     QString text;
     for (const UnsettledItem &item : unsettled) {
-        const QString line =
-            item.bothNames
-                ? QStringLiteral("\nL'elemento \"%1\" risulta sia con il vecchio nome sia con il "
-                                 "nuovo \"%2\" (nella cartella %3): il file system ha dato errore, "
-                                 "controllare.")
-                : QStringLiteral("\nL'elemento \"%1\" non risulta né con il vecchio nome né con il "
-                                 "nuovo \"%2\" (nella cartella %3): il file system ha dato errore, "
-                                 "controllare.");
-        text += line.arg(QFile::decodeName(item.oldName.c_str()),
+        const QString what = item.bothNames ? QStringLiteral("ora ci sono sia \"%4\" sia \"%5\"")
+                                            : QStringLiteral("ora non c'è né \"%4\" né \"%5\"");
+        text += (QStringLiteral("\nRinominando \"%1\" in \"%2\" (nella cartella %3) il file system "
+                                "ha dato errore: ")
+                 + what + QStringLiteral(". Controllare la cartella."))
+                    .arg(QFile::decodeName(item.oldName.c_str()),
                          QFile::decodeName(item.newName.c_str()),
-                         QFile::decodeName(item.folder.c_str()));
+                         QFile::decodeName(item.folder.c_str()),
+                         QFile::decodeName(item.fromName.c_str()),
+                         QFile::decodeName(item.toName.c_str()));
     }
     return text;
 }

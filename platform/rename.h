@@ -26,9 +26,11 @@ struct RenameOutcome
     // Empty unless a failed rename left the item under neither its old nor its new name (a
     // temporary name that nothing could take back): then the name it bears now.
     std::string strandedName;
-    // For a Failed rename whose outcome the folder leaves open; unsettledName is the new name.
+    // For a Failed rename whose outcome the folder leaves open: the two names the folder shows
+    // both or neither of (the old and the new name, or a temporary name on the way between).
     Unsettled unsettled = Unsettled::No;
-    std::string unsettledName;
+    std::string unsettledFrom;
+    std::string unsettledTo;
 };
 
 // Renames the item `oldName` of `folder` to `newName` in the same folder, never replacing an

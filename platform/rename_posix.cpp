@@ -52,12 +52,13 @@ RenameOutcome plain(RenameStatus status)
     return outcome;
 }
 
-RenameOutcome unsettled(Unsettled what, const std::string &newName)
+RenameOutcome unsettled(Unsettled what, const std::string &fromName, const std::string &toName)
 {
     RenameOutcome outcome;
     outcome.status = RenameStatus::Failed;
     outcome.unsettled = what;
-    outcome.unsettledName = newName;
+    outcome.unsettledFrom = fromName;
+    outcome.unsettledTo = toName;
     return outcome;
 }
 
@@ -142,7 +143,7 @@ RenameOutcome moveReadingTheDisk(const std::string &folder, const std::string &f
     errno = error;
     if (fromThere != toThere)
         return plain(toThere ? RenameStatus::Renamed : RenameStatus::Failed);
-    return unsettled(fromThere ? Unsettled::BothNames : Unsettled::NeitherName, toName);
+    return unsettled(fromThere ? Unsettled::BothNames : Unsettled::NeitherName, fromName, toName);
 }
 
 // Gives the item at `temporaryName` its old name back after the move to its new name failed. A
@@ -189,16 +190,12 @@ RenameOutcome changeLetterCase(const std::string &folder, const std::string &old
         if (first.status == RenameStatus::TargetExists)
             continue;
         if (first.status != RenameStatus::Renamed)
-            return first.unsettled == Unsettled::No
-                       ? first
-                       : unsettled(first.unsettled, newName);
+            return first;
         if (nameIsThere(folder, newName, false))
             return endWithMoveBack(folder, temporaryName, oldName, RenameStatus::TargetExists);
         const RenameOutcome second = moveReadingTheDisk(folder, temporaryName, newName);
-        if (second.status == RenameStatus::Renamed)
+        if (second.status == RenameStatus::Renamed || second.unsettled != Unsettled::No)
             return second;
-        if (second.unsettled != Unsettled::No)
-            return unsettled(second.unsettled, newName);
         return endWithMoveBack(folder, temporaryName, oldName, second.status);
     }
     return plain(RenameStatus::Failed);

@@ -18,7 +18,8 @@ RenameCounts renameRows(FileTable &table)
         }
         ++counts.failed;
         if (outcome.unsettled != platform::Unsettled::No)
-            counts.unsettled.push_back({row.folder, row.name, outcome.unsettledName,
+            counts.unsettled.push_back({row.folder, row.name, row.newName, outcome.unsettledFrom,
+                                        outcome.unsettledTo,
                                         outcome.unsettled == platform::Unsettled::BothNames});
         if (!outcome.strandedName.empty()) {
             counts.stranded.push_back({row.folder, row.name, outcome.strandedName});

@@ -23,6 +23,10 @@ struct UnsettledItem
     std::string folder;
     std::string oldName;
     std::string newName;
+    // The two names of the move the answer left open: the old and the new name, or a temporary
+    // name on the way between them.
+    std::string fromName;
+    std::string toName;
     bool bothNames = false; // else neither name is there
 };
 

@@ -157,6 +157,23 @@ INSTANTIATE_TEST_SUITE_P(
                                    {"--no-noreplace", "--rename-lies=b"}}),
     [](const auto &info) { return std::string(info.param.what); });
 
+// The same for the second step of a case change, from the temporary name to the new spelling.
+TEST(LostAnswer, CaseChangeWhoseLastStepHappenedCountsAsDone)
+{
+    FuseMount mount({"--case-inodes", "--rename-lies=foto.jpg"});
+    NOMARO_REQUIRE_MOUNT(mount);
+    writeBacking(mount, "FOTO.JPG", "photo");
+    const State before = folderState(mount.backing());
+
+    FileTable table;
+    table.append(test::rowOf(mount.path(), "FOTO.JPG", "foto.jpg"));
+    const RenameCounts counts = renameRows(table);
+
+    EXPECT_EQ(counts.renamed, 1);
+    EXPECT_EQ(counts.failed, 0);
+    EXPECT_EQ(folderState(mount.backing()), withRenamed(before, "FOTO.JPG", "foto.jpg"));
+}
+
 // An error that proves nothing happened (the new name too long) is not second-guessed, and an
 // error that leaves it open, with the disk unchanged, is a plain failure.
 TEST(LostAnswer, NothingDoneIsAPlainFailure)
@@ -197,9 +214,9 @@ TEST(LostAnswer, ItemUnderBothNamesIsNamedInTheErrorBox)
     ASSERT_EQ(answer.count(), 2);
     EXPECT_EQ(answer.texts().at(1),
               QStringLiteral("1 files non sono stati rinominati.\n"
-                             "L'elemento \"a\" risulta sia con il vecchio nome sia con il nuovo "
-                             "\"b\" (nella cartella %1): il file system ha dato errore, "
-                             "controllare.")
+                             "Rinominando \"a\" in \"b\" (nella cartella %1) il file system ha "
+                             "dato errore: ora ci sono sia \"a\" sia \"b\". Controllare la "
+                             "cartella.")
                   .arg(QFile::decodeName(mount.path().c_str())));
     EXPECT_EQ(window.fileTable().row(0).name, "a");
 }
