@@ -10,7 +10,6 @@
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
-#include <dirent.h>
 #include <fcntl.h>
 #include <string_view>
 #include <sys/stat.h>
@@ -62,22 +61,6 @@ RenameOutcome unsettled(Unsettled what, const std::string &fromName, const std::
     return outcome;
 }
 
-bool folderHoldsEntry(const std::string &folder, const std::string &name)
-{
-    DIR *dir = ::opendir(folder.c_str());
-    if (!dir)
-        return true; // cannot tell: assume the worst, so nothing gets replaced
-    bool found = false;
-    while (const dirent *entry = ::readdir(dir)) {
-        if (name == entry->d_name) {
-            found = true;
-            break;
-        }
-    }
-    ::closedir(dir);
-    return found;
-}
-
 // Whether `path` names the item described by `info`: the same device and inode.
 bool isSameItem(const std::string &path, const struct stat &info)
 {
@@ -92,13 +75,12 @@ bool exists(const std::string &path)
     return ::lstat(path.c_str(), &info) == 0;
 }
 
-// Whether the folder holds `name`. With `exactSpelling` a name that a case-insensitive file
-// system finds under another spelling does not count: the folder's list must hold it as it is.
-bool nameIsThere(const std::string &folder, const std::string &name, bool exactSpelling)
+// Whether the folder holds `name`; a name that cannot be looked up counts as there.
+bool nameIsThere(const std::string &folder, const std::string &name)
 {
-    if (!exists(joinPath(folder, name)))
-        return errno != ENOENT && errno != ENOTDIR; // cannot tell: count it as there
-    return !exactSpelling || folderHoldsEntry(folder, name);
+    if (exists(joinPath(folder, name)))
+        return true;
+    return errno != ENOENT && errno != ENOTDIR;
 }
 
 // Errors after which the call may have been carried out all the same: a network file system
@@ -137,9 +119,8 @@ RenameOutcome moveReadingTheDisk(const std::string &folder, const std::string &f
     if (status != RenameStatus::Failed || !leavesOutcomeOpen(errno))
         return plain(status);
     const int error = errno;
-    const bool exact = differInLetterCaseOnly(fromName, toName);
-    const bool fromThere = nameIsThere(folder, fromName, exact);
-    const bool toThere = nameIsThere(folder, toName, exact);
+    const bool fromThere = nameIsThere(folder, fromName);
+    const bool toThere = nameIsThere(folder, toName);
     errno = error;
     if (fromThere != toThere)
         return plain(toThere ? RenameStatus::Renamed : RenameStatus::Failed);
@@ -173,12 +154,13 @@ RenameOutcome endWithMoveBack(const std::string &folder, const std::string &temp
     return outcome;
 }
 
-// Names that differ in letter case only, where the new one is "taken". On a file system that
-// ignores case it is taken by the item itself; inode numbers cannot say so (some network file
-// systems give each spelling its own), so the item goes to a temporary name first: if the new
-// name has then gone, it was this item, and the temporary name takes the new spelling; if it is
-// still there, it is another item, and the item goes back. Going through a temporary name is
-// also what makes the new spelling stick where a direct rename would change nothing.
+// Names that differ in letter case only. A file system that ignores case takes the new name for
+// the item itself; inode numbers cannot tell (some network file systems give each spelling its
+// own), and neither can a look-up of the new name, which the kernel may go on answering from its
+// cache after the item has moved. So the item goes to a temporary name, and then to the new name
+// without replacing: if that name has gone with the item, it was this item and the new spelling
+// sticks; if another item still bears it, the item goes back. The new name is not looked up
+// before that second step.
 RenameOutcome changeLetterCase(const std::string &folder, const std::string &oldName,
                                const std::string &newName)
 {
@@ -191,8 +173,6 @@ RenameOutcome changeLetterCase(const std::string &folder, const std::string &old
             continue;
         if (first.status != RenameStatus::Renamed)
             return first;
-        if (nameIsThere(folder, newName, false))
-            return endWithMoveBack(folder, temporaryName, oldName, RenameStatus::TargetExists);
         const RenameOutcome second = moveReadingTheDisk(folder, temporaryName, newName);
         if (second.status == RenameStatus::Renamed || second.unsettled != Unsettled::No)
             return second;
@@ -241,8 +221,15 @@ bool claimName(const std::string &path, bool forFolder, struct stat &claimed)
     if (!described) {
         ::unlink(path.c_str());
         errno = error;
+        return false;
     }
-    return described;
+    // A file system that does not keep to O_EXCL may have opened a file someone else has just
+    // written: that one is not ours to rename over.
+    if (claimed.st_size != 0) {
+        errno = EEXIST;
+        return false;
+    }
+    return true;
 }
 
 // Moves an item with rename(), which replaces what bears the new name: the new name is first
@@ -253,6 +240,14 @@ RenameStatus claimThenRename(const std::string &oldPath, const std::string &newP
     struct stat claimed;
     if (!claimName(newPath, isFolder, claimed))
         return errno == EEXIST ? RenameStatus::TargetExists : RenameStatus::Failed;
+    // Where a file system lets a second client open the same "new" file (smbnetfs does not keep
+    // to O_EXCL), the other one may be writing into it by now: then it is not ours to replace.
+    struct stat now;
+    if (!isFolder && (::lstat(newPath.c_str(), &now) != 0 || now.st_ino != claimed.st_ino
+                      || now.st_size != 0)) {
+        errno = EEXIST;
+        return RenameStatus::TargetExists;
+    }
     if (::rename(oldPath.c_str(), newPath.c_str()) == 0)
         return RenameStatus::Renamed;
     removePlaceholder(newPath, claimed);
@@ -322,10 +317,9 @@ RenameOutcome renameItemReporting(const std::string &folder, const std::string &
         return plain(::lstat(oldPath.c_str(), &info) == 0 ? RenameStatus::Renamed
                                                           : RenameStatus::Failed);
     }
-    const RenameOutcome outcome = moveReadingTheDisk(folder, oldName, newName);
-    if (outcome.status == RenameStatus::TargetExists && differInLetterCaseOnly(oldName, newName))
+    if (differInLetterCaseOnly(oldName, newName))
         return changeLetterCase(folder, oldName, newName);
-    return outcome;
+    return moveReadingTheDisk(folder, oldName, newName);
 }
 
 RenameStatus renameItem(const std::string &folder, const std::string &oldName,
