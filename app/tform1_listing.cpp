@@ -22,10 +22,10 @@
 
 #include "listing/file_list.h"
 #include "listing/list_output.h"
-#include "listing/save_file.h"
 #include "platform/hourglass.h"
 #include "platform/locale_formats.h"
 #include "platform/print_queue.h"
+#include "platform/save_file.h"
 #include "widgets/messages.h"
 
 namespace nomaro {
@@ -236,10 +236,10 @@ void TForm1::SBSAVELISTAClick()
     m_lastListFileName = QFileInfo(file).fileName();
 
     const std::vector<std::string> lines = shownLines(LISTADOC, m_builtLines);
-    SaveResult result;
+    platform::SaveResult result;
     {
         platform::HourglassGuard hourglass;
-        result = saveFileReplacing(QFile::encodeName(file).toStdString(),
+        result = platform::saveFileReplacing(QFile::encodeName(file).toStdString(),
                                    rtf ? rtfDocument(lines) : plainTextDocument(lines));
     }
     if (!result.saved) {

@@ -46,6 +46,26 @@ QString strandedItemsText(const std::vector<StrandedItem> &stranded)
     return text;
 }
 
+// One line per item whose rename the file system answered with an error that leaves open what
+// happened, and after which the folder shows both names of the move or neither.
+QString unsettledItemsText(const std::vector<UnsettledItem> &unsettled)
+{
+    QString text;
+    for (const UnsettledItem &item : unsettled) {
+        const QString what = item.bothNames ? QStringLiteral("ora ci sono sia \"%4\" sia \"%5\"")
+                                            : QStringLiteral("ora non c'è né \"%4\" né \"%5\"");
+        text += (QStringLiteral("\nRinominando \"%1\" in \"%2\" (nella cartella %3) il file system "
+                                "ha dato errore: ")
+                 + what + QStringLiteral(". Controllare la cartella."))
+                    .arg(QFile::decodeName(item.oldName.c_str()),
+                         QFile::decodeName(item.newName.c_str()),
+                         QFile::decodeName(item.folder.c_str()),
+                         QFile::decodeName(item.fromName.c_str()),
+                         QFile::decodeName(item.toName.c_str()));
+    }
+    return text;
+}
+
 } // namespace
 
 void TForm1::SBTRYRENClick()
@@ -128,7 +148,8 @@ void TForm1::SBRENClick()
     if (counts.failed > 0)
         showError(this, QString::number(counts.failed)
                             + QStringLiteral(" files non sono stati rinominati.")
-                            + strandedItemsText(counts.stranded));
+                            + strandedItemsText(counts.stranded)
+                            + unsettledItemsText(counts.unsettled));
     RefreshViews();
 }
 

@@ -12,8 +12,9 @@ namespace nomaro::platform::posix {
 RenameStatus moveNoReplace(const std::string &oldPath, const std::string &newPath);
 
 // Moves oldPath to newPath without the kernel's no-replace flag, for file systems that refuse it:
-// link + unlink for files, else a check that the target is absent followed by rename (the narrow
-// race between the two is accepted). Never replaces an existing item.
+// link + unlink for files, else the new name is claimed exclusively (an empty file, or an empty
+// folder for a folder) and the item renamed over that placeholder. Never replaces an item that
+// anyone else made, also one made while the move runs. On Failed, errno holds the reason.
 RenameStatus moveWithoutFlag(const std::string &oldPath, const std::string &newPath);
 
 } // namespace nomaro::platform::posix

@@ -17,6 +17,10 @@ RenameCounts renameRows(FileTable &table)
             continue;
         }
         ++counts.failed;
+        if (outcome.unsettled != platform::Unsettled::No)
+            counts.unsettled.push_back({row.folder, row.name, row.newName, outcome.unsettledFrom,
+                                        outcome.unsettledTo,
+                                        outcome.unsettled == platform::Unsettled::BothNames});
         if (!outcome.strandedName.empty()) {
             counts.stranded.push_back({row.folder, row.name, outcome.strandedName});
             row.name = outcome.strandedName;

@@ -6,6 +6,7 @@
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
+#include <fstream>
 #include <sys/mount.h>
 #include <sys/prctl.h>
 #include <sys/stat.h>
@@ -49,7 +50,8 @@ bool saysMountingIsDenied(const std::string &log)
 FuseMount::FuseMount(std::vector<std::string> switches)
     : m_backing(m_dir.makeFolder("backing")),
       m_mountPoint(m_dir.makeFolder("mnt")),
-      m_log(m_dir.pathOf("fusefs.log"))
+      m_log(m_dir.pathOf("fusefs.log")),
+      m_holdControl(m_dir.pathOf("hold"))
 {
     const int device = ::open("/dev/fuse", O_RDWR | O_CLOEXEC);
     if (device < 0) {
@@ -68,7 +70,8 @@ FuseMount::~FuseMount()
 
 void FuseMount::start(const std::vector<std::string> &switches)
 {
-    std::vector<std::string> args = {NOMARO_FUSEFS_PATH, m_backing, m_mountPoint};
+    std::vector<std::string> args = {NOMARO_FUSEFS_PATH, m_backing, m_mountPoint,
+                                     "--hold-control=" + m_holdControl};
     args.insert(args.end(), switches.begin(), switches.end());
     std::vector<char *> argv;
     for (std::string &arg : args)
@@ -140,6 +143,39 @@ void FuseMount::unmount()
         [[maybe_unused]] const int ignored = std::system(command.c_str());
     }
     m_mounted = false;
+}
+
+HeldCalls::HeldCalls(const FuseMount &mount, std::string_view pattern)
+    : m_control(mount.holdControl())
+{
+    // Written aside and renamed in, so the file system never reads half a pattern.
+    const std::string partial = m_control + ".new";
+    {
+        std::ofstream(partial, std::ios::binary | std::ios::trunc) << pattern;
+    }
+    ::rename(partial.c_str(), m_control.c_str());
+}
+
+HeldCalls::~HeldCalls()
+{
+    release();
+}
+
+void HeldCalls::release()
+{
+    ::unlink(m_control.c_str());
+    ::unlink((m_control + ".held").c_str());
+}
+
+bool HeldCalls::waitUntilHolding(std::chrono::milliseconds limit) const
+{
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    while (::access((m_control + ".held").c_str(), F_OK) != 0) {
+        if (std::chrono::steady_clock::now() >= deadline)
+            return false;
+        std::this_thread::sleep_for(5ms);
+    }
+    return true;
 }
 
 } // namespace nomaro::test

@@ -2,6 +2,7 @@
 
 #include "tests/support/tempdir.h"
 
+#include <chrono>
 #include <string>
 #include <string_view>
 #include <sys/types.h>
@@ -37,6 +38,9 @@ public:
     // Ends the file system and unmounts it now; the destructor does it otherwise.
     void unmount();
 
+    // The file through which HeldCalls tells the file system which calls to hold.
+    const std::string &holdControl() const { return m_holdControl; }
+
 private:
     void start(const std::vector<std::string> &switches);
     bool isMountPoint() const;
@@ -45,10 +49,35 @@ private:
     std::string m_backing;
     std::string m_mountPoint;
     std::string m_log;
+    std::string m_holdControl;
     pid_t m_child = -1;
     bool m_mounted = false;
     bool m_unavailable = false;
     std::string m_whyNot;
+};
+
+// Makes the mounted file system hold every call on a path matching `pattern` (a shell pattern
+// over the path below the mount: "/" is its root, as statfs asks it; "/lento*" is a folder and
+// everything in it; "*" is every call), as a frozen server does, until release() or the end of
+// this object, so that a test releases them however it ends. Calls in other folders keep
+// answering; a held look-up holds other look-ups in its folder too (the kernel makes them one
+// at a time). Declare it after whatever waits for a held call (a future, a thread to join), so
+// that it releases them before that waits: objects go in the reverse of their declaration.
+class HeldCalls
+{
+public:
+    HeldCalls(const FuseMount &mount, std::string_view pattern);
+    ~HeldCalls();
+    HeldCalls(const HeldCalls &) = delete;
+    HeldCalls &operator=(const HeldCalls &) = delete;
+
+    // Lets the held calls go on and holds no more.
+    void release();
+    // Waits up to `limit` until a call is being held; true once one is.
+    bool waitUntilHolding(std::chrono::milliseconds limit) const;
+
+private:
+    std::string m_control;
 };
 
 } // namespace nomaro::test

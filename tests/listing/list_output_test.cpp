@@ -1,5 +1,5 @@
 #include "listing/list_output.h"
-#include "listing/save_file.h"
+#include "platform/save_file.h"
 
 #include <QDir>
 #include <QProcess>
@@ -19,6 +19,8 @@ namespace nomaro {
 namespace {
 
 using Lines = std::vector<std::string>;
+using platform::SaveResult;
+using platform::saveFileReplacing;
 
 TEST(PlainTextDocument, EndsEveryLineWithCrLfAndAddsNothingElse)
 {
@@ -135,7 +137,7 @@ TEST(SaveFileReplacing, MissingFolderIsReportedWithTheSystemText)
     test::TempDir dir;
     const SaveResult result = saveFileReplacing(dir.pathOf("nessuna/lista.TXT"), "x");
     EXPECT_FALSE(result.saved);
-    EXPECT_FALSE(result.error.empty());
+    EXPECT_EQ(result.error, std::strerror(ENOENT));
     EXPECT_TRUE(entriesOf(dir).isEmpty());
 }
 

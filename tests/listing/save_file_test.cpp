@@ -1,4 +1,4 @@
-#include "listing/save_file.h"
+#include "platform/save_file.h"
 
 #include "tests/support/tempdir.h"
 
@@ -17,6 +17,9 @@
 
 namespace nomaro {
 namespace {
+
+using platform::SaveResult;
+using platform::saveFileReplacing;
 
 struct SpecialTarget
 {
