@@ -214,13 +214,13 @@ bool ChangeHandlerThread::waitOnce(Shared &shared)
         std::unique_ptr<InotifyWatch> &handle = shared.slots[slotOf[i]];
         const InotifyWatch::Drained drained =
             ready[i] == platform::Readiness::Failed ? InotifyWatch::Drained::Abandoned : handle->drain();
-        if (drained == InotifyWatch::Drained::Abandoned) {
-            handle.reset();
-            continue;
-        }
+        // A watch that is dropped posts too: its folder was deleted, moved or unmounted, often
+        // in the same batch as the deletions inside it, and the owner still shows what was there.
         QObject *owner = shared.owner;
-        if (drained == InotifyWatch::Drained::Changed && owner)
+        if (drained != InotifyWatch::Drained::Nothing && owner)
             QCoreApplication::postEvent(owner, new ChangeNoticeEvent(slotOf[i]));
+        if (drained == InotifyWatch::Drained::Abandoned)
+            handle.reset();
     }
     return true;
 }

@@ -14,7 +14,8 @@ constexpr std::uint32_t kNameEvents = IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN
 
 std::uint32_t inotifyMask(unsigned kinds)
 {
-    std::uint32_t mask = IN_ONLYDIR | IN_EXCL_UNLINK;
+    // A moved root goes on being watched under a path that no longer names it.
+    std::uint32_t mask = IN_ONLYDIR | IN_EXCL_UNLINK | IN_MOVE_SELF;
     if (kinds & (FileNameChanges | DirectoryNameChanges))
         mask |= kNameEvents;
     if (kinds & SizeChanges)
@@ -118,9 +119,10 @@ InotifyWatch::Drained InotifyWatch::drain()
         for (ssize_t at = 0; at < length;) {
             const auto *event = reinterpret_cast<const struct inotify_event *>(buffer + at);
             at += static_cast<ssize_t>(sizeof(struct inotify_event) + event->len);
+            // Whatever else the batch holds, the owner must look again and the watch is spent.
+            if (event->wd == m_rootWd && (event->mask & (IN_IGNORED | IN_UNMOUNT | IN_MOVE_SELF)))
+                return Drained::Abandoned;
             if (event->mask & (IN_IGNORED | IN_UNMOUNT)) {
-                if (event->wd == m_rootWd)
-                    return Drained::Abandoned;
                 // A folder below the root that went away just leaves the set.
                 const auto found = m_pathOf.find(event->wd);
                 if (found != m_pathOf.end()) {

@@ -27,7 +27,9 @@ public:
     enum class Drained {
         Nothing,   // only events of kinds nobody asked for
         Changed,   // something of the asked kinds changed (or the kernel's queue overflowed)
-        Abandoned, // the root went away or was unmounted, or the descriptor failed
+        // The root was deleted, moved or unmounted, or the descriptor failed: the watch cannot be
+        // re-armed, and whatever its owner shows of the root is out of date.
+        Abandoned,
     };
 
     // nullptr when there is nothing to watch (missing path, not a folder) or when inotify refuses
@@ -41,7 +43,7 @@ public:
     // The descriptor to wait on: readable when events are pending.
     int descriptor() const { return m_fd; }
 
-    // Reads every pending event, which re-arms the descriptor.
+    // Reads every pending event, which re-arms the descriptor (unless it answers Abandoned).
     Drained drain();
 
     // Whole-subtree watches only: adds a folder below the root. False for a plain watch, a folder

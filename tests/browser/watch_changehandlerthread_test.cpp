@@ -1,6 +1,7 @@
 #include "browser/changehandlerthread.h"
 
 #include <QElapsedTimer>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <memory>
 #include <sys/mount.h>
@@ -105,23 +106,66 @@ TEST(ChangeHandlerThread, EndingWhileWatchersWaitIsQuickAndLeavesNoDescriptorOpe
     EXPECT_EQ(test::openDescriptorCount(), before);
 }
 
-TEST(ChangeHandlerThread, AWatchedFolderDeletedDropsItsWatchWithoutANotice)
+// A watched folder that goes away: the owner is told once more (it still shows what was there),
+// then the watch is dropped and its slot is free again.
+class GoneFolder : public ::testing::Test
+{
+protected:
+    NoticeRecorder owner;
+    ChangeHandlerThread watcher{&owner};
+    int before = test::openDescriptorCount();
+
+    void expectToldAndDropped(int slot)
+    {
+        EXPECT_TRUE(test::processEventsUntil(
+            [&] { return !owner.slots.empty() && test::openDescriptorCount() == before; }, 5000));
+        ASSERT_FALSE(owner.slots.empty());
+        EXPECT_EQ(owner.slots.back(), slot);
+        owner.slots.clear();
+    }
+};
+
+TEST_F(GoneFolder, AnEmptyFolderRemovedPostsItsSlot)
 {
     TempDir dir;
     const std::string folder = dir.makeFolder("watched");
-    NoticeRecorder owner;
-    ChangeHandlerThread watcher(&owner);
-    const int before = test::openDescriptorCount();
-    int slot;
+    int slot = -1;
     ASSERT_TRUE(watcher.AddWatch(folder, kNames, &slot, false));
-    ASSERT_EQ(::rmdir(folder.c_str()), 0);
-    EXPECT_TRUE(test::processEventsUntil([&] { return test::openDescriptorCount() == before; }, 5000));
-    // The slot is free again.
+    ASSERT_EQ(::rmdir(folder.c_str()), 0); // no name event: only the folder's own removal
+    expectToldAndDropped(slot);
     ASSERT_TRUE(watcher.AddWatch(dir.path(), kNames, &slot, false));
     EXPECT_EQ(slot, 0);
 }
 
-TEST(ChangeHandlerThread, AnUnmountedFolderDropsItsWatch)
+TEST_F(GoneFolder, AFolderDeletedInOneGoWithItsFilesPostsEveryRound)
+{
+    TempDir dir;
+    for (int round = 0; round < 5; ++round) {
+        const std::string folder = dir.makeFolder("round" + std::to_string(round));
+        for (int i = 0; i < 20; ++i)
+            dir.writeFile("round" + std::to_string(round) + "/f" + std::to_string(i));
+        int slot = -1;
+        ASSERT_TRUE(watcher.AddWatch(folder, kNames, &slot, false));
+        EXPECT_EQ(slot, 0) << round;
+        std::filesystem::remove_all(folder);
+        expectToldAndDropped(slot);
+    }
+}
+
+TEST_F(GoneFolder, AMovedFolderPostsAndIsNoLongerWatchedUnderItsNewName)
+{
+    TempDir dir;
+    const std::string folder = dir.makeFolder("watched");
+    int slot = -1;
+    ASSERT_TRUE(watcher.AddWatch(folder, kNames, &slot, false));
+    ASSERT_EQ(::rename(folder.c_str(), dir.pathOf("moved").c_str()), 0);
+    expectToldAndDropped(slot);
+    dir.writeFile("moved/after.txt");
+    test::processEventsFor(100);
+    EXPECT_TRUE(owner.slots.empty());
+}
+
+TEST_F(GoneFolder, AnUnmountedFolderPostsItsSlot)
 {
     if (::geteuid() != 0)
         GTEST_SKIP() << "mounting needs root";
@@ -129,15 +173,10 @@ TEST(ChangeHandlerThread, AnUnmountedFolderDropsItsWatch)
     const std::string mountPoint = dir.makeFolder("drive");
     if (::mount("nomaro-test", mountPoint.c_str(), "tmpfs", 0, "size=1m") != 0)
         GTEST_SKIP() << "tmpfs cannot be mounted here";
-    NoticeRecorder owner;
-    ChangeHandlerThread watcher(&owner);
-    const int before = test::openDescriptorCount();
-    int slot;
+    int slot = -1;
     ASSERT_TRUE(watcher.AddWatch(mountPoint, kNames, &slot, true));
     ASSERT_EQ(::umount(mountPoint.c_str()), 0);
-    EXPECT_TRUE(test::processEventsUntil([&] { return test::openDescriptorCount() == before; }, 5000));
-    test::processEventsFor(50);
-    EXPECT_TRUE(owner.slots.empty());
+    expectToldAndDropped(slot);
 }
 
 TEST(ChangeHandlerThread, ASubtreeWatchReportsTheFoldersHandedToItUnderTheRootSlot)

@@ -61,14 +61,22 @@ TEST(InotifyWatch, AnOverflowedQueueCountsAsAChange)
     EXPECT_EQ(watch->drain(), InotifyWatch::Drained::Changed);
 }
 
-TEST(InotifyWatch, TheWatchedFolderRemovedAbandonsTheWatch)
+TEST(InotifyWatch, TheWatchedFolderRemovedOrMovedAbandonsTheWatch)
 {
     TempDir dir;
-    const std::string folder = dir.makeFolder("watched");
-    auto watch = InotifyWatch::open(folder, kNames, false);
-    ASSERT_NE(watch, nullptr);
-    ASSERT_EQ(::rmdir(folder.c_str()), 0);
-    EXPECT_EQ(watch->drain(), InotifyWatch::Drained::Abandoned);
+    const std::string removed = dir.makeFolder("removed");
+    dir.writeFile("removed/a.txt");
+    const std::string moved = dir.makeFolder("moved");
+    auto removedWatch = InotifyWatch::open(removed, kNames, false);
+    auto movedWatch = InotifyWatch::open(moved, kNames, false);
+    ASSERT_NE(removedWatch, nullptr);
+    ASSERT_NE(movedWatch, nullptr);
+    // The deletion inside and the folder's own removal in one batch.
+    ASSERT_EQ(::unlink(dir.pathOf("removed/a.txt").c_str()), 0);
+    ASSERT_EQ(::rmdir(removed.c_str()), 0);
+    EXPECT_EQ(removedWatch->drain(), InotifyWatch::Drained::Abandoned);
+    ASSERT_EQ(::rename(moved.c_str(), dir.pathOf("elsewhere").c_str()), 0);
+    EXPECT_EQ(movedWatch->drain(), InotifyWatch::Drained::Abandoned);
 }
 
 TEST(InotifyWatch, ASubtreeWatchHoldsOnlyTheFoldersHandedToIt)
