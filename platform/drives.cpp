@@ -184,10 +184,13 @@ std::vector<Drive> mountedDrives()
     text << in.rdbuf();
     std::vector<Drive> drives = parseMountInfo(text.str(), QFile::encodeName(QDir::homePath()).toStdString());
     // A single file mounted over another (as containers do with /etc/hosts) is no drive. Network
-    // mounts are not asked: a server that does not answer would hold the window.
+    // and FUSE mounts are not asked: a server or a user-space file system that does not answer
+    // would hold the window, and neither mounts single files.
     std::erase_if(drives, [](const Drive &drive) {
+        if (drive.type == DriveType::Network || drive.fsType.starts_with("fuse"))
+            return false;
         struct stat info;
-        return drive.type != DriveType::Network && ::stat(drive.mountPoint.c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
+        return ::stat(drive.mountPoint.c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
     });
     return drives;
 }
