@@ -1,12 +1,17 @@
 #include "browser/changehandlerthread.h"
 
 #include <QCoreApplication>
+#include <atomic>
 #include <chrono>
+#include <condition_variable>
+#include <deque>
+#include <mutex>
 #include <vector>
 
 namespace nomaro {
 
-using platform::InotifyWatch;
+using platform::FolderWatch;
+using platform::WatchSet;
 
 ChangeNoticeEvent::ChangeNoticeEvent(int slot)
     : QEvent(type())
@@ -20,23 +25,39 @@ QEvent::Type ChangeNoticeEvent::type()
     return registered;
 }
 
+// The answer to a request that needs one. A caller that stops waiting marks it abandoned, under
+// the same lock, so the thread never places a watch that nobody will know of.
+struct ChangeHandlerThread::Reply
+{
+    std::mutex mutex;
+    std::condition_variable done;
+    bool answered = false;
+    bool abandoned = false;
+    bool succeeded = false;
+    int slot = -1;
+};
+
+struct ChangeHandlerThread::Request
+{
+    Action action;
+    int slot = -1;
+    std::string path;
+    unsigned kinds = 0;
+    bool wholeSubtree = false;
+    std::shared_ptr<Reply> reply; // none for the requests that need no answer
+};
+
 struct ChangeHandlerThread::Shared
 {
     std::atomic<QObject *> owner;
-    platform::AutoResetEvent actionEvent;
-    platform::AutoResetEvent doneEvent;
+    std::unique_ptr<WatchSet> watches = WatchSet::create(kSlotCount);
     std::atomic<bool> ending{false};
-    std::atomic<RequestState> state{RequestState::Idle};
+    // Set when a caller gave up waiting; cleared when the thread answers again. Meanwhile the
+    // requests that need an answer fail at once instead of each holding the caller.
+    std::atomic<bool> stalled{false};
 
-    // The request and its answer: written by one thread at a time, as `state` says.
-    Action action = Action::PlaceWatch;
-    int slot = -1;
-    std::string path;
-    std::unique_ptr<InotifyWatch> pending;
-    bool succeeded = false;
-
-    // Changed by the watcher alone while it runs.
-    std::array<std::unique_ptr<InotifyWatch>, kSlotCount> slots;
+    std::mutex mutex;
+    std::deque<Request> requests;
 };
 
 ChangeHandlerThread::ChangeHandlerThread(QObject *owner)
@@ -54,16 +75,17 @@ ChangeHandlerThread::ChangeHandlerThread(QObject *owner)
 
 ChangeHandlerThread::~ChangeHandlerThread()
 {
-    m_shared->ending = true;
-    m_shared->actionEvent.set();
+    Shared &shared = *m_shared;
+    shared.owner = nullptr;
+    shared.ending = true;
+    shared.watches->wake();
     if (m_ended.wait_for(std::chrono::milliseconds(kEndTimeoutMs)) == std::future_status::ready) {
         m_thread.join();
-        return; // the handles and events close with the shared state
+        return; // the handles close with the shared state
     }
     // A thread that did not end may still use its descriptors: closing them now could make it
     // read or wait on whatever the process opens next under the same numbers. It keeps them and
     // frees them when it ends; it no longer posts.
-    m_shared->owner = nullptr;
     m_thread.detach();
 }
 
@@ -71,158 +93,142 @@ bool ChangeHandlerThread::AddWatch(const std::string &path, unsigned kinds, int 
 {
     if (path.empty())
         return false;
-    std::unique_ptr<InotifyWatch> handle = InotifyWatch::open(path, kinds, wholeSubtree);
-    if (!handle || !request(Action::PlaceWatch, -1, {}, std::move(handle)))
-        return false;
-    if (slot)
-        *slot = m_shared->slot;
-    return true;
-}
-
-bool ChangeHandlerThread::RemoveWatch(int slot)
-{
-    return request(Action::RemoveWatch, slot, {});
-}
-
-bool ChangeHandlerThread::RemoveAllWatches()
-{
-    return request(Action::RemoveAll, -1, {});
+    return ask({Action::PlaceWatch, -1, path, kinds, wholeSubtree, nullptr}, slot);
 }
 
 bool ChangeHandlerThread::AddFolder(int slot, const std::string &path)
 {
-    return request(Action::AddFolder, slot, path);
+    return ask({Action::AddFolder, slot, path, 0, false, nullptr}, nullptr);
+}
+
+bool ChangeHandlerThread::RemoveWatch(int slot)
+{
+    return hand(Action::RemoveWatch, slot, {});
+}
+
+bool ChangeHandlerThread::RemoveAllWatches()
+{
+    return hand(Action::RemoveAll, -1, {});
 }
 
 bool ChangeHandlerThread::RemoveFolder(int slot, const std::string &path)
 {
-    return request(Action::RemoveFolder, slot, path);
+    return hand(Action::RemoveFolder, slot, path);
 }
 
-bool ChangeHandlerThread::request(Action action, int slot, const std::string &path, std::unique_ptr<InotifyWatch> handle)
+bool ChangeHandlerThread::hand(Action action, int slot, const std::string &path)
 {
     Shared &shared = *m_shared;
-    if (shared.state == RequestState::Answered) {
-        // The answer to a request that timed out came late: drop it.
-        shared.doneEvent.reset();
-        shared.pending.reset();
-        shared.state = RequestState::Idle;
-    }
-    if (shared.state != RequestState::Idle || !shared.actionEvent.valid() || !shared.doneEvent.valid())
+    if (!shared.watches->valid())
         return false;
-    shared.action = action;
-    shared.slot = slot;
-    shared.path = path;
-    shared.pending = std::move(handle);
-    shared.succeeded = false;
-    shared.state = RequestState::Requested;
-    shared.actionEvent.set();
-    if (shared.doneEvent.wait(kActionTimeoutMs)) {
-        const bool succeeded = shared.succeeded;
-        shared.pending.reset(); // a handle that found no slot
-        shared.state = RequestState::Idle;
-        return succeeded;
+    {
+        const std::lock_guard lock(shared.mutex);
+        shared.requests.push_back({action, slot, path, 0, false, nullptr});
     }
-    RequestState requested = RequestState::Requested;
-    if (shared.state.compare_exchange_strong(requested, RequestState::Idle))
-        shared.pending.reset();
-    return false;
+    shared.watches->wake();
+    return true;
 }
 
-void ChangeHandlerThread::perform(Shared &shared)
+bool ChangeHandlerThread::ask(Request request, int *placedSlot)
 {
-    RequestState requested = RequestState::Requested;
-    if (!shared.state.compare_exchange_strong(requested, RequestState::Busy))
-        return;
-    const bool validSlot = shared.slot >= 0 && shared.slot < kSlotCount;
-    InotifyWatch *target = validSlot ? shared.slots[shared.slot].get() : nullptr;
-    switch (shared.action) {
+    Shared &shared = *m_shared;
+    if (!shared.watches->valid() || shared.stalled)
+        return false;
+    auto reply = std::make_shared<Reply>();
+    request.reply = reply;
+    {
+        const std::lock_guard lock(shared.mutex);
+        shared.requests.push_back(std::move(request));
+    }
+    shared.watches->wake();
+
+    std::unique_lock lock(reply->mutex);
+    if (!reply->done.wait_for(lock, std::chrono::milliseconds(kActionTimeoutMs), [&] { return reply->answered; })) {
+        reply->abandoned = true;
+        shared.stalled = true;
+        return false;
+    }
+    if (placedSlot && reply->succeeded)
+        *placedSlot = reply->slot;
+    return reply->succeeded;
+}
+
+// Runs a call that looks a folder up, which may wait on its server, so that the owner's end does
+// not wait for it; skipped once the end has begun.
+void ChangeHandlerThread::perform(Shared &shared, Request &request)
+{
+    WatchSet &watches = *shared.watches;
+    std::unique_lock<std::mutex> answer;
+    if (request.reply) {
+        answer = std::unique_lock(request.reply->mutex);
+        if (request.reply->abandoned)
+            return; // nobody would know of what it did
+    }
+    bool succeeded = false;
+    int slot = request.slot;
+    switch (request.action) {
     case Action::PlaceWatch:
-        for (int slot = 0; slot < kSlotCount; ++slot) {
-            if (!shared.slots[slot]) {
-                shared.slots[slot] = std::move(shared.pending);
-                shared.slot = slot;
-                shared.succeeded = true;
-                break;
-            }
-        }
-        break;
-    case Action::RemoveWatch:
-        if (validSlot) {
-            shared.succeeded = target != nullptr;
-            shared.slots[shared.slot].reset();
-        }
-        break;
-    case Action::RemoveAll:
-        for (auto &handle : shared.slots)
-            handle.reset();
-        shared.succeeded = true;
-        break;
-    case Action::AddFolder:
-        shared.succeeded = target && target->addFolder(shared.path);
-        break;
-    case Action::RemoveFolder:
-        if (target)
-            target->removeFolder(shared.path);
-        shared.succeeded = target != nullptr;
+    {
+        std::unique_ptr<FolderWatch> watch = FolderWatch::open(request.path, request.kinds, request.wholeSubtree);
+        slot = watch ? watches.place(std::move(watch)) : -1;
+        succeeded = slot >= 0;
         break;
     }
-    shared.state = RequestState::Answered;
-    shared.doneEvent.set();
+    case Action::RemoveWatch:
+        watches.remove(slot);
+        break;
+    case Action::RemoveAll:
+        watches.removeAll();
+        break;
+    case Action::AddFolder:
+        if (FolderWatch *target = watches.at(slot))
+            succeeded = target->addFolder(request.path);
+        break;
+    case Action::RemoveFolder:
+        if (FolderWatch *target = watches.at(slot))
+            target->removeFolder(request.path);
+        break;
+    }
+    shared.stalled = false;
+    if (request.reply) {
+        request.reply->answered = true;
+        request.reply->succeeded = succeeded;
+        request.reply->slot = slot;
+        request.reply->done.notify_all();
+    }
 }
 
 void ChangeHandlerThread::run(Shared &shared)
 {
-    for (;;) {
+    if (!shared.watches->valid())
+        return;
+    while (!shared.ending) {
         try {
-            if (!waitOnce(shared))
-                return;
+            const std::vector<WatchSet::Notice> notices = shared.watches->wait();
+            // Notices first: a spent watch is removed before a request can give its slot to
+            // another. A watch that is removed posts too, since its folder went away, often in
+            // the same batch as the deletions inside it, and the owner still shows what was there.
+            for (const WatchSet::Notice &notice : notices) {
+                if (QObject *owner = shared.owner)
+                    QCoreApplication::postEvent(owner, new ChangeNoticeEvent(notice.slot));
+                if (notice.spent)
+                    shared.watches->remove(notice.slot);
+            }
+            std::deque<Request> requests;
+            {
+                const std::lock_guard lock(shared.mutex);
+                requests.swap(shared.requests);
+            }
+            for (Request &request : requests) {
+                if (shared.ending)
+                    return;
+                perform(shared, request);
+            }
         } catch (...) {
             // Nothing may leave the thread: a failure to post (memory) loses one notice.
-            platform::pause(100);
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
         }
     }
-}
-
-bool ChangeHandlerThread::waitOnce(Shared &shared)
-{
-    std::vector<int> descriptors{shared.actionEvent.descriptor()};
-    std::vector<int> slotOf{-1};
-    for (int slot = 0; slot < kSlotCount; ++slot) {
-        if (shared.slots[slot]) {
-            descriptors.push_back(shared.slots[slot]->descriptor());
-            slotOf.push_back(slot);
-        }
-    }
-    const std::vector<platform::Readiness> ready = platform::waitForAny(descriptors);
-    if (shared.ending)
-        return false;
-    if (ready.empty()) {
-        // The wait itself failed (the system is short of memory): try again a little later
-        // rather than spin.
-        platform::pause(100);
-        return true;
-    }
-    if (ready[0] != platform::Readiness::Quiet) {
-        shared.actionEvent.reset();
-        perform(shared);
-        return true; // the slot table may have changed
-    }
-    for (std::size_t i = 1; i < ready.size(); ++i) {
-        if (ready[i] == platform::Readiness::Quiet)
-            continue;
-        std::unique_ptr<InotifyWatch> &handle = shared.slots[slotOf[i]];
-        const InotifyWatch::Drained drained =
-            ready[i] == platform::Readiness::Failed ? InotifyWatch::Drained::Abandoned : handle->drain();
-        // A watch that is dropped posts too: its folder was deleted, moved or unmounted, often
-        // in the same batch as the deletions inside it, and the owner still shows what was there.
-        QObject *owner = shared.owner;
-        if (drained != InotifyWatch::Drained::Nothing && owner)
-            QCoreApplication::postEvent(owner, new ChangeNoticeEvent(slotOf[i]));
-        if (drained == InotifyWatch::Drained::Abandoned)
-            handle.reset();
-    }
-    return true;
 }
 
 } // namespace nomaro
