@@ -52,6 +52,8 @@ struct ChangeHandlerThread::Shared
     std::atomic<QObject *> owner;
     std::unique_ptr<WatchSet> watches = WatchSet::create(kSlotCount);
     std::atomic<bool> ending{false};
+    // Set while the thread is inside a file-system call that a dead server may hold up.
+    std::atomic<bool> inFileSystem{false};
     // Set when a caller gave up waiting; cleared when the thread answers again. Meanwhile the
     // requests that need an answer fail at once instead of each holding the caller.
     std::atomic<bool> stalled{false};
@@ -79,7 +81,10 @@ ChangeHandlerThread::~ChangeHandlerThread()
     shared.owner = nullptr;
     shared.ending = true;
     shared.watches->wake();
-    if (m_ended.wait_for(std::chrono::milliseconds(kEndTimeoutMs)) == std::future_status::ready) {
+    // The thread checks `ending` after it marks itself inside the file system, so either it sees
+    // the end before it goes in, or this sees it inside.
+    const int waitMs = shared.inFileSystem ? 0 : kEndTimeoutMs;
+    if (m_ended.wait_for(std::chrono::milliseconds(waitMs)) == std::future_status::ready) {
         m_thread.join();
         return; // the handles close with the shared state
     }
@@ -153,8 +158,14 @@ bool ChangeHandlerThread::ask(Request request, int *placedSlot)
     return reply->succeeded;
 }
 
-// Runs a call that looks a folder up, which may wait on its server, so that the owner's end does
-// not wait for it; skipped once the end has begun.
+void ChangeHandlerThread::lookUp(Shared &shared, const std::function<void()> &call)
+{
+    shared.inFileSystem = true;
+    if (!shared.ending)
+        call();
+    shared.inFileSystem = false;
+}
+
 void ChangeHandlerThread::perform(Shared &shared, Request &request)
 {
     WatchSet &watches = *shared.watches;
@@ -169,7 +180,8 @@ void ChangeHandlerThread::perform(Shared &shared, Request &request)
     switch (request.action) {
     case Action::PlaceWatch:
     {
-        std::unique_ptr<FolderWatch> watch = FolderWatch::open(request.path, request.kinds, request.wholeSubtree);
+        std::unique_ptr<FolderWatch> watch;
+        lookUp(shared, [&] { watch = FolderWatch::open(request.path, request.kinds, request.wholeSubtree); });
         slot = watch ? watches.place(std::move(watch)) : -1;
         succeeded = slot >= 0;
         break;
@@ -182,7 +194,7 @@ void ChangeHandlerThread::perform(Shared &shared, Request &request)
         break;
     case Action::AddFolder:
         if (FolderWatch *target = watches.at(slot))
-            succeeded = target->addFolder(request.path);
+            lookUp(shared, [&] { succeeded = target->addFolder(request.path); });
         break;
     case Action::RemoveFolder:
         if (FolderWatch *target = watches.at(slot))

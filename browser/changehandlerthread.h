@@ -14,11 +14,13 @@
 //     root's watch with AddFolder(slot, path), taking it back with RemoveFolder(slot, path).
 //   - in event(QEvent *e): e->type() == ChangeNoticeEvent::type() carries slot(); restart the
 //     coalescing timer (see changenoticecoalescer.h).
-//   - destroy it with the component's window; that ends the thread within a moment.
+//   - destroy it with the component's window; that ends the thread within a moment, and never
+//     waits for a thread held up by a server that does not answer.
 // The thread never reads or changes component state; it only posts ChangeNoticeEvents.
 
 #include <QEvent>
 #include <QObject>
+#include <functional>
 #include <future>
 #include <memory>
 #include <string>
@@ -49,7 +51,9 @@ public:
 
     // Starts the thread. `owner` (may be null) receives the notices and must outlive this object.
     explicit ChangeHandlerThread(QObject *owner);
-    // Ends the thread, waiting at most kEndTimeoutMs, and closes every handle.
+    // Ends the thread, waiting at most kEndTimeoutMs, and closes every handle. A thread held up
+    // inside the file system (a folder on a server that does not answer) is not waited for: it
+    // ends, and closes its handles, when the call comes back.
     ~ChangeHandlerThread();
     ChangeHandlerThread(const ChangeHandlerThread &) = delete;
     ChangeHandlerThread &operator=(const ChangeHandlerThread &) = delete;
@@ -76,6 +80,9 @@ private:
     bool ask(Request request, int *placedSlot);
     static void run(Shared &shared);
     static void perform(Shared &shared, Request &request);
+    // Runs a call that looks a folder up, which may wait on its server, so that the owner's end
+    // does not wait for it; skipped once the end has begun.
+    static void lookUp(Shared &shared, const std::function<void()> &call);
 
     std::shared_ptr<Shared> m_shared;
     std::future<void> m_ended;
