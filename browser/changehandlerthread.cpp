@@ -169,23 +169,15 @@ void ChangeHandlerThread::lookUp(Shared &shared, const std::function<void()> &ca
 void ChangeHandlerThread::perform(Shared &shared, Request &request)
 {
     WatchSet &watches = *shared.watches;
-    std::unique_lock<std::mutex> answer;
-    if (request.reply) {
-        answer = std::unique_lock(request.reply->mutex);
-        if (request.reply->abandoned)
-            return; // nobody would know of what it did
-    }
+    // The calls that may wait on a server run before the reply is locked: a caller that gives up
+    // must be able to say so.
+    std::unique_ptr<FolderWatch> opened;
     bool succeeded = false;
     int slot = request.slot;
     switch (request.action) {
     case Action::PlaceWatch:
-    {
-        std::unique_ptr<FolderWatch> watch;
-        lookUp(shared, [&] { watch = FolderWatch::open(request.path, request.kinds, request.wholeSubtree); });
-        slot = watch ? watches.place(std::move(watch)) : -1;
-        succeeded = slot >= 0;
+        lookUp(shared, [&] { opened = FolderWatch::open(request.path, request.kinds, request.wholeSubtree); });
         break;
-    }
     case Action::RemoveWatch:
         watches.remove(slot);
         break;
@@ -202,12 +194,24 @@ void ChangeHandlerThread::perform(Shared &shared, Request &request)
         break;
     }
     shared.stalled = false;
-    if (request.reply) {
-        request.reply->answered = true;
-        request.reply->succeeded = succeeded;
-        request.reply->slot = slot;
-        request.reply->done.notify_all();
+    if (!request.reply)
+        return;
+
+    const std::lock_guard answer(request.reply->mutex);
+    if (request.reply->abandoned) {
+        // Nobody would know of it: a folder taken would never be handed back.
+        if (succeeded)
+            watches.at(slot)->removeFolder(request.path);
+        return;
     }
+    if (request.action == Action::PlaceWatch) {
+        slot = opened ? watches.place(std::move(opened)) : -1;
+        succeeded = slot >= 0;
+    }
+    request.reply->answered = true;
+    request.reply->succeeded = succeeded;
+    request.reply->slot = slot;
+    request.reply->done.notify_all();
 }
 
 void ChangeHandlerThread::run(Shared &shared)
