@@ -187,12 +187,17 @@ std::vector<Drive> mountedDrives()
     // and FUSE mounts are not asked: a server or a user-space file system that does not answer
     // would hold the window, and neither mounts single files.
     std::erase_if(drives, [](const Drive &drive) {
-        if (drive.type == DriveType::Network || drive.fsType.starts_with("fuse"))
+        if (mayHang(drive))
             return false;
         struct stat info;
         return ::stat(drive.mountPoint.c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
     });
     return drives;
+}
+
+bool mayHang(const Drive &drive)
+{
+    return drive.type == DriveType::Network || drive.fsType == "fuse" || drive.fsType.starts_with("fuse.");
 }
 
 const Drive *driveOf(const std::vector<Drive> &drives, std::string_view path)

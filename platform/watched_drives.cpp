@@ -97,18 +97,20 @@ std::size_t NetworkProbes::inFlight() const
 
 std::vector<Drive> watchedDrives(const std::vector<Drive> &drives, NetworkProbes &probes)
 {
-    std::vector<std::string> networkMounts;
+    // A FUSE drive is asked too: its process may hang like a server, and a watch placed on its
+    // root would then wait on it.
+    std::vector<std::string> asked;
     for (const Drive &drive : drives) {
-        if (drive.type == DriveType::Network)
-            networkMounts.push_back(drive.mountPoint);
+        if (mayHang(drive))
+            asked.push_back(drive.mountPoint);
     }
-    const std::vector<bool> working = probes.inWorkingOrder(networkMounts);
+    const std::vector<bool> working = probes.inWorkingOrder(asked);
     std::vector<Drive> watched;
-    std::size_t network = 0;
+    std::size_t answer = 0;
     for (const Drive &drive : drives) {
-        const bool watch = drive.type == DriveType::Fixed || drive.type == DriveType::Ram
-            || (drive.type == DriveType::Network && working[network++]);
-        if (watch)
+        const bool kind = drive.type == DriveType::Fixed || drive.type == DriveType::Ram || drive.type == DriveType::Network;
+        const bool answers = !mayHang(drive) || working[answer++];
+        if (kind && answers)
             watched.push_back(drive);
     }
     return watched;

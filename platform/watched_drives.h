@@ -44,7 +44,8 @@ private:
 };
 
 // The drives whose roots the folder tree watches: fixed and RAM drives, and network drives in
-// working order (as `probes` answer); never removable or optical ones. In the order given.
+// working order (as `probes` answer); never removable or optical ones. A FUSE drive is watched
+// only when it answers too. In the order given.
 std::vector<Drive> watchedDrives(const std::vector<Drive> &drives, NetworkProbes &probes = NetworkProbes::shared());
 
 } // namespace nomaro::platform

@@ -60,7 +60,7 @@ NetworkProbes::Ask blockingAsk(const std::shared_ptr<Gate> &gate)
     };
 }
 
-TEST(WatchedDrives, FixedRamAndWorkingNetworkDrivesOnly)
+TEST(WatchedDrives, FixedRamAndWorkingNetworkDrivesOnlyAndFuseDrivesOnlyWhenTheyAnswer)
 {
     const std::vector<Drive> drives = {
         {"/", "ext4", "/dev/sda1", DriveType::Fixed},
@@ -69,17 +69,20 @@ TEST(WatchedDrives, FixedRamAndWorkingNetworkDrivesOnly)
         {"/tmp", "tmpfs", "tmpfs", DriveType::Ram},
         {"/mnt/up", "nfs4", "server:/up", DriveType::Network},
         {"/mnt/down", "cifs", "//server/down", DriveType::Network},
+        {"/mnt/fuse-up", "fuse.rclone", "remote:", DriveType::Fixed},
+        {"/mnt/fuse-down", "fuse", "remote:", DriveType::Fixed},
     };
     std::mutex mutex;
     std::vector<std::string> asked;
     NetworkProbes probes([&](const std::string &mountPoint) {
         const std::lock_guard lock(mutex);
         asked.push_back(mountPoint);
-        return mountPoint == "/mnt/up";
+        return mountPoint.ends_with("-up") || mountPoint == "/mnt/up";
     });
-    EXPECT_EQ(mountPoints(watchedDrives(drives, probes)), (std::vector<std::string>{"/", "/tmp", "/mnt/up"}));
+    EXPECT_EQ(mountPoints(watchedDrives(drives, probes)),
+              (std::vector<std::string>{"/", "/tmp", "/mnt/up", "/mnt/fuse-up"}));
     std::sort(asked.begin(), asked.end());
-    EXPECT_EQ(asked, (std::vector<std::string>{"/mnt/down", "/mnt/up"}));
+    EXPECT_EQ(asked, (std::vector<std::string>{"/mnt/down", "/mnt/fuse-down", "/mnt/fuse-up", "/mnt/up"}));
 }
 
 TEST(WatchedDrives, AMountPointThatAnswersIsInWorkingOrder)
