@@ -147,7 +147,7 @@ bool isOnNetworkDrive(const std::string &path)
 {
     const std::vector<Drive> drives = mountedDrives();
     const Drive *drive = driveOf(drives, path);
-    return drive && drive->type == DriveType::Network;
+    return drive && mayHang(*drive);
 }
 
 } // namespace nomaro::platform

@@ -15,6 +15,7 @@
 
 #include "browser/changehandlerthread.h"
 #include "browser/shelltreewatch.h"
+#include "platform/subfolders.h"
 #include "platform/watched_drives.h"
 #include "tests/fusefs/fuse_mount.h"
 
@@ -81,6 +82,15 @@ protected:
 private:
     pid_t m_process = -1;
 };
+
+// The tree and the list read such a folder with a time limit; asking must not look at it.
+TEST_F(FrozenServer, AFolderOnTheMountCountsAsOneThatMayNotAnswer)
+{
+    freeze();
+    EXPECT_TRUE(platform::isOnNetworkDrive(mount.pathOf("folder")));
+    EXPECT_TRUE(platform::isOnNetworkDrive(mount.path()));
+    EXPECT_FALSE(platform::isOnNetworkDrive(test::TempDir().path()));
+}
 
 TEST_F(FrozenServer, TheMountIsAskedOnceAndCountsAsNotWorkingUntilItAnswers)
 {
