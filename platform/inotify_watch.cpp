@@ -7,6 +7,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/paths.h"
+
 namespace nomaro::platform {
 namespace {
 
@@ -32,13 +34,6 @@ bool asked(unsigned kinds, std::uint32_t event)
     if (event & kNameEvents)
         return kinds & ((event & IN_ISDIR) ? DirectoryNameChanges : FileNameChanges);
     return false;
-}
-
-bool below(const std::string &path, const std::string &root)
-{
-    if (root == "/")
-        return path.size() > 1 && path[0] == '/';
-    return path.size() > root.size() && path.compare(0, root.size(), root) == 0 && path[root.size()] == '/';
 }
 
 } // namespace
@@ -87,7 +82,7 @@ bool InotifyWatch::addFolder(const std::string &path)
     if (!m_wholeSubtree || m_wdOf.contains(path))
         return m_wholeSubtree;
     struct stat info;
-    if (m_pathOf.size() >= kMaxFolders || !below(path, m_root) || ::stat(path.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)
+    if (m_pathOf.size() >= kMaxFolders || path == m_root || !isAtOrBelow(path, m_root) || ::stat(path.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)
         || info.st_dev != m_device)
         return false;
     return watchFolder(path);
