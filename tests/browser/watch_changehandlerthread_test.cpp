@@ -1,6 +1,7 @@
 #include "browser/changehandlerthread.h"
 
 #include <QElapsedTimer>
+#include <algorithm>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <memory>
@@ -165,7 +166,8 @@ TEST_F(GoneFolder, AMovedFolderPostsAndIsNoLongerWatchedUnderItsNewName)
     EXPECT_TRUE(owner.slots.empty());
 }
 
-TEST_F(GoneFolder, AnUnmountedFolderPostsItsSlot)
+// The drive's root, and a folder on it that a list shows.
+TEST_F(GoneFolder, AnUnmountedDrivePostsTheSlotsOfItsFolders)
 {
     if (::geteuid() != 0)
         GTEST_SKIP() << "mounting needs root";
@@ -173,10 +175,16 @@ TEST_F(GoneFolder, AnUnmountedFolderPostsItsSlot)
     const std::string mountPoint = dir.makeFolder("drive");
     if (::mount("nomaro-test", mountPoint.c_str(), "tmpfs", 0, "size=1m") != 0)
         GTEST_SKIP() << "tmpfs cannot be mounted here";
-    int slot = -1;
-    ASSERT_TRUE(watcher.AddWatch(mountPoint, kNames, &slot, true));
+    const std::string shown = dir.makeFolder("drive/shown");
+    int root = -1;
+    int folder = -1;
+    ASSERT_TRUE(watcher.AddWatch(mountPoint, kNames, &root, true));
+    ASSERT_TRUE(watcher.AddWatch(shown, kNames, &folder, false));
     ASSERT_EQ(::umount(mountPoint.c_str()), 0);
-    expectToldAndDropped(slot);
+    EXPECT_TRUE(test::processEventsUntil(
+        [&] { return owner.slots.size() >= 2 && test::openDescriptorCount() == before; }, 5000));
+    std::sort(owner.slots.begin(), owner.slots.end());
+    EXPECT_EQ(owner.slots, (std::vector<int>{root, folder}));
 }
 
 TEST(ChangeHandlerThread, ASubtreeWatchReportsTheFoldersHandedToItUnderTheRootSlot)
