@@ -193,7 +193,6 @@ void ChangeHandlerThread::perform(Shared &shared, Request &request)
             target->removeFolder(request.path);
         break;
     }
-    shared.stalled = false;
     if (!request.reply)
         return;
 
@@ -239,6 +238,9 @@ void ChangeHandlerThread::run(Shared &shared)
                 if (shared.ending)
                     return;
                 perform(shared, request);
+                // After the reply: a caller that gave up on this very request says so under the
+                // reply's lock, before the thread is free again.
+                shared.stalled = false;
             }
         } catch (...) {
             // Nothing may leave the thread: a failure to post (memory) loses one notice.

@@ -3,6 +3,7 @@
 // stopped. The watching of folders and drives must hold neither the window nor the program's end.
 
 #include <QElapsedTimer>
+#include <chrono>
 #include <QObject>
 #include <csignal>
 #include <dirent.h>
@@ -133,6 +134,25 @@ TEST_F(FrozenServer, AWatcherHeldUpByTheServerHoldsItsCallerOnceAndNotItsEnd)
     EXPECT_FALSE(watcher->AddWatch(local.path(), platform::FileNameChanges, &slot, false));
     watcher.reset();
     EXPECT_LT(after.elapsed(), ChangeHandlerThread::kActionTimeoutMs);
+}
+
+TEST_F(FrozenServer, AWatcherAnswersAgainOnceTheServerDoes)
+{
+    test::TempDir local;
+    ChangeHandlerThread watcher(nullptr);
+    int root = -1;
+    ASSERT_TRUE(watcher.AddWatch(mount.path(), platform::DirectoryNameChanges, &root, true));
+    freeze();
+    EXPECT_FALSE(watcher.AddFolder(root, mount.pathOf("folder")));
+    thaw();
+    // The held-up call comes back, and the requests after it are answered again.
+    int slot = -1;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!watcher.AddWatch(local.path(), platform::FileNameChanges, &slot, false)
+           && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::yield();
+    EXPECT_EQ(slot, root + 1);
+    EXPECT_TRUE(watcher.AddFolder(root, mount.pathOf("folder")));
 }
 
 // The tree starts its watch on every full refresh: a frozen drive costs the probe's time limit
