@@ -1,9 +1,11 @@
 #include "browser/changehandlerthread.h"
 
 #include <QCoreApplication>
+#include <array>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <cstdint>
 #include <deque>
 #include <mutex>
 #include <vector>
@@ -60,6 +62,9 @@ struct ChangeHandlerThread::Shared
 
     std::mutex mutex;
     std::deque<Request> requests;
+
+    // Changed by the watcher alone: raised whenever a slot's watch is placed or removed.
+    std::array<std::uint64_t, kSlotCount> generations{};
 };
 
 ChangeHandlerThread::ChangeHandlerThread(QObject *owner)
@@ -179,10 +184,13 @@ void ChangeHandlerThread::perform(Shared &shared, Request &request)
         lookUp(shared, [&] { opened = FolderWatch::open(request.path, request.kinds, request.wholeSubtree); });
         break;
     case Action::RemoveWatch:
-        watches.remove(slot);
+        if (watches.remove(slot))
+            ++shared.generations[slot];
         break;
     case Action::RemoveAll:
         watches.removeAll();
+        for (std::uint64_t &generation : shared.generations)
+            ++generation;
         break;
     case Action::AddFolder:
         if (FolderWatch *target = watches.at(slot))
@@ -206,6 +214,8 @@ void ChangeHandlerThread::perform(Shared &shared, Request &request)
     if (request.action == Action::PlaceWatch) {
         slot = opened ? watches.place(std::move(opened)) : -1;
         succeeded = slot >= 0;
+        if (succeeded)
+            ++shared.generations[slot];
     }
     request.reply->answered = true;
     request.reply->succeeded = succeeded;
@@ -220,15 +230,9 @@ void ChangeHandlerThread::run(Shared &shared)
     while (!shared.ending) {
         try {
             const std::vector<WatchSet::Notice> notices = shared.watches->wait();
-            // Notices first: a spent watch is removed before a request can give its slot to
-            // another. A watch that is removed posts too, since its folder went away, often in
-            // the same batch as the deletions inside it, and the owner still shows what was there.
-            for (const WatchSet::Notice &notice : notices) {
-                if (QObject *owner = shared.owner)
-                    QCoreApplication::postEvent(owner, new ChangeNoticeEvent(notice.slot));
-                if (notice.spent)
-                    shared.watches->remove(notice.slot);
-            }
+            std::vector<std::uint64_t> seenIn;
+            for (const WatchSet::Notice &notice : notices)
+                seenIn.push_back(shared.generations[notice.slot]);
             std::deque<Request> requests;
             {
                 const std::lock_guard lock(shared.mutex);
@@ -241,6 +245,20 @@ void ChangeHandlerThread::run(Shared &shared)
                 // After the reply: a caller that gave up on this very request says so under the
                 // reply's lock, before the thread is free again.
                 shared.stalled = false;
+            }
+            // Requests first: a change read after the owner asked to remove its watch is not
+            // told. A spent watch posts too, since its folder went away, often in the same batch
+            // as the deletions inside it, and the owner still shows what was there.
+            for (std::size_t i = 0; i < notices.size(); ++i) {
+                const int slot = notices[i].slot;
+                if (shared.generations[slot] != seenIn[i])
+                    continue; // removed, or given to another watch, meanwhile
+                if (QObject *owner = shared.owner)
+                    QCoreApplication::postEvent(owner, new ChangeNoticeEvent(slot));
+                if (notices[i].spent) {
+                    shared.watches->remove(slot);
+                    ++shared.generations[slot];
+                }
             }
         } catch (...) {
             // Nothing may leave the thread: a failure to post (memory) loses one notice.

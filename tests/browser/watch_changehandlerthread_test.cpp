@@ -87,6 +87,32 @@ TEST(ChangeHandlerThread, SixtyThreeWatchesAreAcceptedAndTheSixtyFourthRefused)
     EXPECT_EQ(slot, 0);
 }
 
+// Removals are handed over without a wait, yet a change made after one is never told.
+TEST(ChangeHandlerThread, AChangeAfterTheWatchesWereRemovedIsNotTold)
+{
+    TempDir first;
+    TempDir second;
+    TempDir later;
+    NoticeRecorder owner;
+    ChangeHandlerThread watcher(&owner);
+    int slot = -1;
+    ASSERT_TRUE(watcher.AddWatch(first.path(), kNames, &slot, false));
+    ASSERT_TRUE(watcher.AddWatch(second.path(), kNames, &slot, false));
+    ASSERT_EQ(slot, 1);
+    for (int round = 0; round < 20; ++round) {
+        ASSERT_TRUE(watcher.RemoveAllWatches());
+        second.writeFile("unseen" + std::to_string(round));
+        ASSERT_TRUE(watcher.AddWatch(later.path(), kNames, &slot, false));
+        ASSERT_EQ(slot, 0);
+        later.writeFile("seen" + std::to_string(round));
+        ASSERT_TRUE(test::processEventsUntil([&] { return !owner.slots.empty(); }, 5000));
+        EXPECT_EQ(owner.slots, std::vector<int>{0}) << round;
+        owner.slots.clear();
+        ASSERT_TRUE(watcher.AddWatch(second.path(), kNames, &slot, false));
+        ASSERT_EQ(slot, 1);
+    }
+}
+
 TEST(ChangeHandlerThread, EndingWhileWatchersWaitIsQuickAndLeavesNoDescriptorOpen)
 {
     TempDir dir;
