@@ -33,8 +33,8 @@ public:
 };
 
 // The slots of one watcher thread and its wait: numbered watches, and one blocking wait for the
-// next change in any of them that another thread can cut short. Everything but wake() belongs
-// to the waiting thread.
+// next change in any of them that another thread can cut short. Everything but valid() and
+// wake() belongs to the waiting thread.
 class WatchSet
 {
 public:
