@@ -1,12 +1,19 @@
 #include "browser/changehandlerthread.h"
 
 #include <QCoreApplication>
+#include <array>
+#include <atomic>
 #include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <mutex>
 #include <vector>
 
 namespace nomaro {
 
-using platform::InotifyWatch;
+using platform::FolderWatch;
+using platform::WatchSet;
 
 ChangeNoticeEvent::ChangeNoticeEvent(int slot)
     : QEvent(type())
@@ -20,23 +27,44 @@ QEvent::Type ChangeNoticeEvent::type()
     return registered;
 }
 
+// The answer to a request that needs one. A caller that stops waiting marks it abandoned, under
+// the same lock, so the thread never places a watch that nobody will know of.
+struct ChangeHandlerThread::Reply
+{
+    std::mutex mutex;
+    std::condition_variable done;
+    bool answered = false;
+    bool abandoned = false;
+    bool succeeded = false;
+    int slot = -1;
+};
+
+struct ChangeHandlerThread::Request
+{
+    Action action;
+    int slot = -1;
+    std::string path;
+    unsigned kinds = 0;
+    bool wholeSubtree = false;
+    std::shared_ptr<Reply> reply; // none for the requests that need no answer
+};
+
 struct ChangeHandlerThread::Shared
 {
     std::atomic<QObject *> owner;
-    platform::AutoResetEvent actionEvent;
-    platform::AutoResetEvent doneEvent;
+    std::unique_ptr<WatchSet> watches = WatchSet::create(kSlotCount);
     std::atomic<bool> ending{false};
-    std::atomic<RequestState> state{RequestState::Idle};
+    // Set while the thread is inside a file-system call that a dead server may hold up.
+    std::atomic<bool> inFileSystem{false};
+    // Set when a caller gave up waiting; cleared when the thread answers again. Meanwhile the
+    // requests that need an answer fail at once instead of each holding the caller.
+    std::atomic<bool> stalled{false};
 
-    // The request and its answer: written by one thread at a time, as `state` says.
-    Action action = Action::PlaceWatch;
-    int slot = -1;
-    std::string path;
-    std::unique_ptr<InotifyWatch> pending;
-    bool succeeded = false;
+    std::mutex mutex;
+    std::deque<Request> requests;
 
-    // Changed by the watcher alone while it runs.
-    std::array<std::unique_ptr<InotifyWatch>, kSlotCount> slots;
+    // Changed by the watcher alone: raised whenever a slot's watch is placed or removed.
+    std::array<std::uint64_t, kSlotCount> generations{};
 };
 
 ChangeHandlerThread::ChangeHandlerThread(QObject *owner)
@@ -54,16 +82,20 @@ ChangeHandlerThread::ChangeHandlerThread(QObject *owner)
 
 ChangeHandlerThread::~ChangeHandlerThread()
 {
-    m_shared->ending = true;
-    m_shared->actionEvent.set();
-    if (m_ended.wait_for(std::chrono::milliseconds(kEndTimeoutMs)) == std::future_status::ready) {
+    Shared &shared = *m_shared;
+    shared.owner = nullptr;
+    shared.ending = true;
+    shared.watches->wake();
+    // The thread checks `ending` after it marks itself inside the file system, so either it sees
+    // the end before it goes in, or this sees it inside.
+    const int waitMs = shared.inFileSystem ? 0 : kEndTimeoutMs;
+    if (m_ended.wait_for(std::chrono::milliseconds(waitMs)) == std::future_status::ready) {
         m_thread.join();
-        return; // the handles and events close with the shared state
+        return; // the handles close with the shared state
     }
     // A thread that did not end may still use its descriptors: closing them now could make it
     // read or wait on whatever the process opens next under the same numbers. It keeps them and
     // frees them when it ends; it no longer posts.
-    m_shared->owner = nullptr;
     m_thread.detach();
 }
 
@@ -71,158 +103,168 @@ bool ChangeHandlerThread::AddWatch(const std::string &path, unsigned kinds, int 
 {
     if (path.empty())
         return false;
-    std::unique_ptr<InotifyWatch> handle = InotifyWatch::open(path, kinds, wholeSubtree);
-    if (!handle || !request(Action::PlaceWatch, -1, {}, std::move(handle)))
-        return false;
-    if (slot)
-        *slot = m_shared->slot;
-    return true;
-}
-
-bool ChangeHandlerThread::RemoveWatch(int slot)
-{
-    return request(Action::RemoveWatch, slot, {});
-}
-
-bool ChangeHandlerThread::RemoveAllWatches()
-{
-    return request(Action::RemoveAll, -1, {});
+    return ask({Action::PlaceWatch, -1, path, kinds, wholeSubtree, nullptr}, slot);
 }
 
 bool ChangeHandlerThread::AddFolder(int slot, const std::string &path)
 {
-    return request(Action::AddFolder, slot, path);
+    return ask({Action::AddFolder, slot, path, 0, false, nullptr}, nullptr);
+}
+
+bool ChangeHandlerThread::RemoveWatch(int slot)
+{
+    return hand(Action::RemoveWatch, slot, {});
+}
+
+bool ChangeHandlerThread::RemoveAllWatches()
+{
+    return hand(Action::RemoveAll, -1, {});
 }
 
 bool ChangeHandlerThread::RemoveFolder(int slot, const std::string &path)
 {
-    return request(Action::RemoveFolder, slot, path);
+    return hand(Action::RemoveFolder, slot, path);
 }
 
-bool ChangeHandlerThread::request(Action action, int slot, const std::string &path, std::unique_ptr<InotifyWatch> handle)
+bool ChangeHandlerThread::hand(Action action, int slot, const std::string &path)
 {
     Shared &shared = *m_shared;
-    if (shared.state == RequestState::Answered) {
-        // The answer to a request that timed out came late: drop it.
-        shared.doneEvent.reset();
-        shared.pending.reset();
-        shared.state = RequestState::Idle;
-    }
-    if (shared.state != RequestState::Idle || !shared.actionEvent.valid() || !shared.doneEvent.valid())
+    if (!shared.watches->valid())
         return false;
-    shared.action = action;
-    shared.slot = slot;
-    shared.path = path;
-    shared.pending = std::move(handle);
-    shared.succeeded = false;
-    shared.state = RequestState::Requested;
-    shared.actionEvent.set();
-    if (shared.doneEvent.wait(kActionTimeoutMs)) {
-        const bool succeeded = shared.succeeded;
-        shared.pending.reset(); // a handle that found no slot
-        shared.state = RequestState::Idle;
-        return succeeded;
+    {
+        const std::lock_guard lock(shared.mutex);
+        shared.requests.push_back({action, slot, path, 0, false, nullptr});
     }
-    RequestState requested = RequestState::Requested;
-    if (shared.state.compare_exchange_strong(requested, RequestState::Idle))
-        shared.pending.reset();
-    return false;
+    shared.watches->wake();
+    return true;
 }
 
-void ChangeHandlerThread::perform(Shared &shared)
+bool ChangeHandlerThread::ask(Request request, int *placedSlot)
 {
-    RequestState requested = RequestState::Requested;
-    if (!shared.state.compare_exchange_strong(requested, RequestState::Busy))
-        return;
-    const bool validSlot = shared.slot >= 0 && shared.slot < kSlotCount;
-    InotifyWatch *target = validSlot ? shared.slots[shared.slot].get() : nullptr;
-    switch (shared.action) {
+    Shared &shared = *m_shared;
+    if (!shared.watches->valid() || shared.stalled)
+        return false;
+    auto reply = std::make_shared<Reply>();
+    request.reply = reply;
+    {
+        const std::lock_guard lock(shared.mutex);
+        shared.requests.push_back(std::move(request));
+    }
+    shared.watches->wake();
+
+    std::unique_lock lock(reply->mutex);
+    if (!reply->done.wait_for(lock, std::chrono::milliseconds(kActionTimeoutMs), [&] { return reply->answered; })) {
+        reply->abandoned = true;
+        shared.stalled = true;
+        return false;
+    }
+    if (placedSlot && reply->succeeded)
+        *placedSlot = reply->slot;
+    return reply->succeeded;
+}
+
+void ChangeHandlerThread::lookUp(Shared &shared, const std::function<void()> &call)
+{
+    shared.inFileSystem = true;
+    if (!shared.ending)
+        call();
+    shared.inFileSystem = false;
+}
+
+void ChangeHandlerThread::perform(Shared &shared, Request &request)
+{
+    WatchSet &watches = *shared.watches;
+    // The calls that may wait on a server run before the reply is locked: a caller that gives up
+    // must be able to say so.
+    std::unique_ptr<FolderWatch> opened;
+    bool succeeded = false;
+    int slot = request.slot;
+    switch (request.action) {
     case Action::PlaceWatch:
-        for (int slot = 0; slot < kSlotCount; ++slot) {
-            if (!shared.slots[slot]) {
-                shared.slots[slot] = std::move(shared.pending);
-                shared.slot = slot;
-                shared.succeeded = true;
-                break;
-            }
-        }
+        lookUp(shared, [&] { opened = FolderWatch::open(request.path, request.kinds, request.wholeSubtree); });
         break;
     case Action::RemoveWatch:
-        if (validSlot) {
-            shared.succeeded = target != nullptr;
-            shared.slots[shared.slot].reset();
-        }
+        if (watches.remove(slot))
+            ++shared.generations[slot];
         break;
     case Action::RemoveAll:
-        for (auto &handle : shared.slots)
-            handle.reset();
-        shared.succeeded = true;
+        watches.removeAll();
+        for (std::uint64_t &generation : shared.generations)
+            ++generation;
         break;
     case Action::AddFolder:
-        shared.succeeded = target && target->addFolder(shared.path);
+        if (FolderWatch *target = watches.at(slot))
+            lookUp(shared, [&] { succeeded = target->addFolder(request.path); });
         break;
     case Action::RemoveFolder:
-        if (target)
-            target->removeFolder(shared.path);
-        shared.succeeded = target != nullptr;
+        if (FolderWatch *target = watches.at(slot))
+            target->removeFolder(request.path);
         break;
     }
-    shared.state = RequestState::Answered;
-    shared.doneEvent.set();
+    if (!request.reply)
+        return;
+
+    const std::lock_guard answer(request.reply->mutex);
+    if (request.reply->abandoned) {
+        // Nobody would know of it: a folder taken would never be handed back.
+        if (succeeded)
+            watches.at(slot)->removeFolder(request.path);
+        return;
+    }
+    if (request.action == Action::PlaceWatch) {
+        slot = opened ? watches.place(std::move(opened)) : -1;
+        succeeded = slot >= 0;
+        if (succeeded)
+            ++shared.generations[slot];
+    }
+    request.reply->answered = true;
+    request.reply->succeeded = succeeded;
+    request.reply->slot = slot;
+    request.reply->done.notify_all();
 }
 
 void ChangeHandlerThread::run(Shared &shared)
 {
-    for (;;) {
+    if (!shared.watches->valid())
+        return;
+    while (!shared.ending) {
         try {
-            if (!waitOnce(shared))
-                return;
+            const std::vector<WatchSet::Notice> notices = shared.watches->wait();
+            std::vector<std::uint64_t> seenIn;
+            for (const WatchSet::Notice &notice : notices)
+                seenIn.push_back(shared.generations[notice.slot]);
+            std::deque<Request> requests;
+            {
+                const std::lock_guard lock(shared.mutex);
+                requests.swap(shared.requests);
+            }
+            for (Request &request : requests) {
+                if (shared.ending)
+                    return;
+                perform(shared, request);
+                // After the reply: a caller that gave up on this very request says so under the
+                // reply's lock, before the thread is free again.
+                shared.stalled = false;
+            }
+            // Requests first: a change read after the owner asked to remove its watch is not
+            // told. A spent watch posts too, since its folder went away, often in the same batch
+            // as the deletions inside it, and the owner still shows what was there.
+            for (std::size_t i = 0; i < notices.size(); ++i) {
+                const int slot = notices[i].slot;
+                if (shared.generations[slot] != seenIn[i])
+                    continue; // removed, or given to another watch, meanwhile
+                if (QObject *owner = shared.owner)
+                    QCoreApplication::postEvent(owner, new ChangeNoticeEvent(slot));
+                if (notices[i].spent) {
+                    shared.watches->remove(slot);
+                    ++shared.generations[slot];
+                }
+            }
         } catch (...) {
             // Nothing may leave the thread: a failure to post (memory) loses one notice.
-            platform::pause(100);
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
         }
     }
-}
-
-bool ChangeHandlerThread::waitOnce(Shared &shared)
-{
-    std::vector<int> descriptors{shared.actionEvent.descriptor()};
-    std::vector<int> slotOf{-1};
-    for (int slot = 0; slot < kSlotCount; ++slot) {
-        if (shared.slots[slot]) {
-            descriptors.push_back(shared.slots[slot]->descriptor());
-            slotOf.push_back(slot);
-        }
-    }
-    const std::vector<platform::Readiness> ready = platform::waitForAny(descriptors);
-    if (shared.ending)
-        return false;
-    if (ready.empty()) {
-        // The wait itself failed (the system is short of memory): try again a little later
-        // rather than spin.
-        platform::pause(100);
-        return true;
-    }
-    if (ready[0] != platform::Readiness::Quiet) {
-        shared.actionEvent.reset();
-        perform(shared);
-        return true; // the slot table may have changed
-    }
-    for (std::size_t i = 1; i < ready.size(); ++i) {
-        if (ready[i] == platform::Readiness::Quiet)
-            continue;
-        std::unique_ptr<InotifyWatch> &handle = shared.slots[slotOf[i]];
-        const InotifyWatch::Drained drained =
-            ready[i] == platform::Readiness::Failed ? InotifyWatch::Drained::Abandoned : handle->drain();
-        if (drained == InotifyWatch::Drained::Abandoned) {
-            handle.reset();
-            continue;
-        }
-        QObject *owner = shared.owner;
-        if (drained == InotifyWatch::Drained::Changed && owner)
-            QCoreApplication::postEvent(owner, new ChangeNoticeEvent(slotOf[i]));
-    }
-    return true;
 }
 
 } // namespace nomaro

@@ -8,10 +8,6 @@
 #include "platform/mount_monitor.h"
 
 namespace nomaro {
-namespace {
-int revalidationDepth = 0;
-}
-
 DeviceChangeHandler *DeviceChangeHandler::instance()
 {
     static QPointer<DeviceChangeHandler> handler;
@@ -48,8 +44,6 @@ void DeviceChangeHandler::broadcast(int event, const platform::Drive &drive)
 
 void DeviceChangeHandler::dispatch(int event, const platform::Drive &drive)
 {
-    if (!m_enabled)
-        return;
     // A callback may register or unregister components; those calls take effect next time.
     const std::vector<Registration> registrations = m_registrations;
     for (const Registration &registration : registrations) {
@@ -62,28 +56,6 @@ void DeviceChangeHandler::dispatch(int event, const platform::Drive &drive)
                 this, [error = std::current_exception()] { std::rethrow_exception(error); }, Qt::QueuedConnection);
         }
     }
-}
-
-DriveRevalidation::DriveRevalidation(const std::function<void()> &revalidate)
-{
-    if (revalidationDepth++ > 0)
-        return;
-    try {
-        revalidate();
-    } catch (...) {
-        --revalidationDepth; // no destructor runs for a constructor that throws
-        throw;
-    }
-}
-
-DriveRevalidation::~DriveRevalidation()
-{
-    --revalidationDepth;
-}
-
-int DriveRevalidation::depth()
-{
-    return revalidationDepth;
 }
 
 } // namespace nomaro

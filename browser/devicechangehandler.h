@@ -8,8 +8,8 @@
 //         [this](DeviceChangeHandler &, int event, const platform::Drive &) { ... });
 //     in its destructor: DeviceChangeHandler::instance()->Unregister(this);
 //   - in the callback, for platform::DeviceArrival and platform::DeviceRemoveComplete only:
-//         DriveRevalidation revalidation([] { /* read the drive list again */ });
-//         then refresh if the component shows the computer's drives.
+//     refresh if the component shows the computer's drives (binding "Computer" reads the mount
+//     table again, which is all the revalidation the drives need here).
 //   - an exception (std::exception) from a callback reaches the application's error report;
 //     the next callback still runs.
 
@@ -40,8 +40,6 @@ public:
     // Removes the first registration of `component`.
     void Unregister(const void *component);
 
-    void setEnabled(bool enabled) { m_enabled = enabled; }
-
     // A broadcast: posted to this object again, so components never react inside the caller.
     void broadcast(int event, const platform::Drive &drive);
 
@@ -54,21 +52,7 @@ private:
         Callback callback;
     };
     std::vector<Registration> m_registrations;
-    bool m_enabled = true;
     platform::MountTableMonitor *m_monitor = nullptr;
-};
-
-// Raises the process-wide revalidation counter for its scope; only the outermost one (not a
-// device reaction running inside another) calls `revalidate`.
-class DriveRevalidation
-{
-public:
-    explicit DriveRevalidation(const std::function<void()> &revalidate);
-    ~DriveRevalidation();
-    DriveRevalidation(const DriveRevalidation &) = delete;
-    DriveRevalidation &operator=(const DriveRevalidation &) = delete;
-
-    static int depth();
 };
 
 } // namespace nomaro

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "platform/file_ops.h"
+#include "platform/paths.h"
 
 namespace nomaro {
 namespace {
@@ -12,13 +13,6 @@ std::string withoutTrailingSlashes(std::string path)
     while (path.size() > 1 && path.back() == '/')
         path.pop_back();
     return path;
-}
-
-bool isAtOrAbove(const std::string &item, const std::string &folder)
-{
-    if (item.empty())
-        return false;
-    return folder == item || (folder.starts_with(item) && (item == "/" || folder[item.size()] == '/'));
 }
 
 Qt::DropAction actionOf(Qt::KeyboardModifiers modifiers, Qt::DropActions possible)
@@ -43,7 +37,7 @@ DropPlan planDrop(std::vector<std::string> items, std::string folder, Qt::Keyboa
         return plan;
     for (std::string &item : items) {
         item = withoutTrailingSlashes(std::move(item));
-        if (isAtOrAbove(item, plan.folder)) {
+        if (platform::isAtOrBelow(plan.folder, item)) {
             plan.items.clear();
             return plan;
         }

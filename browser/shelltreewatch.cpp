@@ -1,5 +1,7 @@
 #include "browser/shelltreewatch.h"
 
+#include <algorithm>
+
 #include "browser/changehandlerthread.h"
 #include "browser/shelltreenodedata.h"
 #include "platform/watched_drives.h"
@@ -22,7 +24,11 @@ void ShellTreeWatch::start(unsigned kinds)
     m_held.clear();
     m_rootSlots.clear();
     m_drives = platform::mountedDrives();
-    for (const platform::Drive &drive : platform::watchedDrives(m_drives)) {
+    // The drives that cannot hang go first: should a root that may hang hold the watcher up, the
+    // requests after it fail at once, and the local drives are watched already.
+    std::vector<platform::Drive> watched = platform::watchedDrives(m_drives);
+    std::stable_partition(watched.begin(), watched.end(), [](const platform::Drive &drive) { return !platform::mayHang(drive); });
+    for (const platform::Drive &drive : watched) {
         int slot = -1;
         // A root that cannot be watched (the system's limits, all slots taken) leaves its drive
         // current only after F5 or a folder change.

@@ -10,6 +10,8 @@
 #include <sstream>
 #include <sys/stat.h>
 
+#include "platform/paths.h"
+
 namespace nomaro::platform {
 namespace {
 
@@ -30,15 +32,6 @@ bool among(const std::array<const char *, N> &names, std::string_view value)
             return true;
     }
     return false;
-}
-
-bool startsWithFolder(std::string_view path, std::string_view folder)
-{
-    if (folder.empty())
-        return false;
-    if (folder == "/")
-        return true;
-    return path.substr(0, folder.size()) == folder && (path.size() == folder.size() || path[folder.size()] == '/');
 }
 
 // mountinfo writes blanks, tabs, newlines and backslashes as three octal digits after "\".
@@ -94,8 +87,8 @@ std::vector<std::string_view> splitFields(std::string_view line)
 
 bool isSystemMount(std::string_view mountPoint)
 {
-    return startsWithFolder(mountPoint, "/proc") || startsWithFolder(mountPoint, "/sys")
-        || (startsWithFolder(mountPoint, "/dev") && !startsWithFolder(mountPoint, "/dev/shm"));
+    return isAtOrBelow(mountPoint, "/proc") || isAtOrBelow(mountPoint, "/sys")
+        || (isAtOrBelow(mountPoint, "/dev") && !isAtOrBelow(mountPoint, "/dev/shm"));
 }
 
 std::string readSysFile(const std::string &path)
@@ -163,8 +156,8 @@ std::vector<Drive> parseMountInfo(std::string_view text, std::string_view homeFo
             continue;
         if (drive.fsType == "tmpfs" || drive.fsType == "ramfs") {
             // Only RAM disks the user would put files on; /run and the like are the system's.
-            const bool userRam = startsWithFolder(drive.mountPoint, "/tmp") || startsWithFolder(drive.mountPoint, "/dev/shm")
-                || startsWithFolder(drive.mountPoint, homeFolder);
+            const bool userRam = isAtOrBelow(drive.mountPoint, "/tmp") || isAtOrBelow(drive.mountPoint, "/dev/shm")
+                || isAtOrBelow(drive.mountPoint, homeFolder);
             if (!userRam)
                 continue;
         }
@@ -184,19 +177,27 @@ std::vector<Drive> mountedDrives()
     text << in.rdbuf();
     std::vector<Drive> drives = parseMountInfo(text.str(), QFile::encodeName(QDir::homePath()).toStdString());
     // A single file mounted over another (as containers do with /etc/hosts) is no drive. Network
-    // mounts are not asked: a server that does not answer would hold the window.
+    // and FUSE mounts are not asked: a server or a user-space file system that does not answer
+    // would hold the window, and neither mounts single files.
     std::erase_if(drives, [](const Drive &drive) {
+        if (mayHang(drive))
+            return false;
         struct stat info;
-        return drive.type != DriveType::Network && ::stat(drive.mountPoint.c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
+        return ::stat(drive.mountPoint.c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
     });
     return drives;
+}
+
+bool mayHang(const Drive &drive)
+{
+    return drive.type == DriveType::Network || drive.fsType == "fuse" || drive.fsType.starts_with("fuse.");
 }
 
 const Drive *driveOf(const std::vector<Drive> &drives, std::string_view path)
 {
     const Drive *best = nullptr;
     for (const Drive &drive : drives) {
-        if (startsWithFolder(path, drive.mountPoint) && (!best || drive.mountPoint.size() > best->mountPoint.size()))
+        if (isAtOrBelow(path, drive.mountPoint) && (!best || drive.mountPoint.size() > best->mountPoint.size()))
             best = &drive;
     }
     return best;

@@ -25,6 +25,10 @@ std::vector<Drive> parseMountInfo(std::string_view text, std::string_view homeFo
 // The drives mounted now; empty when the mount table cannot be read.
 std::vector<Drive> mountedDrives();
 
+// Whether calls on the drive may wait on something outside this machine's kernel: a network
+// server, or the process of a user-space (FUSE) file system. Such a drive may never answer.
+bool mayHang(const Drive &drive);
+
 // The drive whose mount point is the longest prefix of `path`; nullptr when none is.
 const Drive *driveOf(const std::vector<Drive> &drives, std::string_view path);
 

@@ -7,6 +7,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/paths.h"
+
 namespace nomaro::platform {
 namespace {
 
@@ -14,7 +16,8 @@ constexpr std::uint32_t kNameEvents = IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN
 
 std::uint32_t inotifyMask(unsigned kinds)
 {
-    std::uint32_t mask = IN_ONLYDIR | IN_EXCL_UNLINK;
+    // A moved root goes on being watched under a path that no longer names it.
+    std::uint32_t mask = IN_ONLYDIR | IN_EXCL_UNLINK | IN_MOVE_SELF;
     if (kinds & (FileNameChanges | DirectoryNameChanges))
         mask |= kNameEvents;
     if (kinds & SizeChanges)
@@ -31,13 +34,6 @@ bool asked(unsigned kinds, std::uint32_t event)
     if (event & kNameEvents)
         return kinds & ((event & IN_ISDIR) ? DirectoryNameChanges : FileNameChanges);
     return false;
-}
-
-bool below(const std::string &path, const std::string &root)
-{
-    if (root == "/")
-        return path.size() > 1 && path[0] == '/';
-    return path.size() > root.size() && path.compare(0, root.size(), root) == 0 && path[root.size()] == '/';
 }
 
 } // namespace
@@ -86,7 +82,7 @@ bool InotifyWatch::addFolder(const std::string &path)
     if (!m_wholeSubtree || m_wdOf.contains(path))
         return m_wholeSubtree;
     struct stat info;
-    if (m_pathOf.size() >= kMaxFolders || !below(path, m_root) || ::stat(path.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)
+    if (m_pathOf.size() >= kMaxFolders || path == m_root || !isAtOrBelow(path, m_root) || ::stat(path.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)
         || info.st_dev != m_device)
         return false;
     return watchFolder(path);
@@ -118,9 +114,10 @@ InotifyWatch::Drained InotifyWatch::drain()
         for (ssize_t at = 0; at < length;) {
             const auto *event = reinterpret_cast<const struct inotify_event *>(buffer + at);
             at += static_cast<ssize_t>(sizeof(struct inotify_event) + event->len);
+            // Whatever else the batch holds, the owner must look again and the watch is spent.
+            if (event->wd == m_rootWd && (event->mask & (IN_IGNORED | IN_UNMOUNT | IN_MOVE_SELF)))
+                return Drained::Abandoned;
             if (event->mask & (IN_IGNORED | IN_UNMOUNT)) {
-                if (event->wd == m_rootWd)
-                    return Drained::Abandoned;
                 // A folder below the root that went away just leaves the set.
                 const auto found = m_pathOf.find(event->wd);
                 if (found != m_pathOf.end()) {

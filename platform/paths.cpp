@@ -39,6 +39,15 @@ std::string joinPath(std::string_view folder, std::string_view name)
     return path;
 }
 
+bool isAtOrBelow(std::string_view path, std::string_view folder)
+{
+    if (folder.empty())
+        return false;
+    if (folder == "/")
+        return path.starts_with('/');
+    return path.starts_with(folder) && (path.size() == folder.size() || path[folder.size()] == '/');
+}
+
 std::string chooseProgramFolder(const std::string &executableFolder,
                                 const std::string &documentsFolder, const std::string &homeFolder)
 {

@@ -23,13 +23,6 @@ std::string lastComponent(const std::string &path)
     return path.substr(path.rfind('/') + 1);
 }
 
-bool startsWithFolder(const std::string &path, const std::string &folder)
-{
-    if (folder == "/")
-        return true;
-    return path.compare(0, folder.size(), folder) == 0 && (path.size() == folder.size() || path[folder.size()] == '/');
-}
-
 std::string lexicallyNormal(const std::string &path)
 {
     std::vector<std::string_view> parts;
@@ -325,10 +318,10 @@ ItemIdList idListFromPath(const std::string &rawPath)
     std::string base;
     const std::string home = detail::homeFolder();
     const std::optional<std::string> desktop = detail::desktopFolder();
-    if (desktop && startsWithFolder(path, *desktop)) {
+    if (desktop && isAtOrBelow(path, *desktop)) {
         base = *desktop;
         list = detail::rootElement(base, ElementDesktop);
-    } else if (home != "/" && startsWithFolder(path, home)) {
+    } else if (home != "/" && isAtOrBelow(path, home)) {
         base = home;
         list = detail::rootElement(base, ElementHome);
     } else {

@@ -15,6 +15,7 @@
 #include "platform/dir_reader.h"
 #include "platform/drives.h"
 #include "platform/entry_stat.h"
+#include "platform/paths.h"
 #include "platform/shell_namespace.h"
 #include "platform/shell_namespace_parts.h"
 
@@ -137,17 +138,14 @@ bool leadsBackUp(const std::string &path, const std::string &ancestorPath)
     const std::string ancestor = resolved(ancestorPath);
     if (target.empty() || ancestor.empty())
         return false;
-    if (target == "/" || target == ancestor)
-        return true;
-    return ancestor.size() > target.size() && ancestor.compare(0, target.size(), target) == 0
-        && ancestor[target.size()] == '/';
+    return isAtOrBelow(ancestor, target);
 }
 
 bool isOnNetworkDrive(const std::string &path)
 {
     const std::vector<Drive> drives = mountedDrives();
     const Drive *drive = driveOf(drives, path);
-    return drive && drive->type == DriveType::Network;
+    return drive && mayHang(*drive);
 }
 
 } // namespace nomaro::platform

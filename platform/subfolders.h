@@ -62,7 +62,9 @@ std::optional<std::vector<FolderChild>> readFolderChildren(const std::string &pa
 // path in a tree.
 bool leadsBackUp(const std::string &path, const std::string &ancestorPath);
 
-// Whether `path` lies on a network drive, where a folder may not answer at all.
+// Whether `path` lies on a network drive, where a folder may not answer at all. A FUSE drive
+// counts as one: its process may stop answering just as a server may. The mount table is read,
+// no folder is looked at.
 bool isOnNetworkDrive(const std::string &path);
 
 } // namespace nomaro::platform

@@ -1,7 +1,9 @@
 #include "platform/inotify_watch.h"
+#include "platform/watch_set.h"
 
 #include <gtest/gtest.h>
 #include <string>
+#include <thread>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -61,14 +63,22 @@ TEST(InotifyWatch, AnOverflowedQueueCountsAsAChange)
     EXPECT_EQ(watch->drain(), InotifyWatch::Drained::Changed);
 }
 
-TEST(InotifyWatch, TheWatchedFolderRemovedAbandonsTheWatch)
+TEST(InotifyWatch, TheWatchedFolderRemovedOrMovedAbandonsTheWatch)
 {
     TempDir dir;
-    const std::string folder = dir.makeFolder("watched");
-    auto watch = InotifyWatch::open(folder, kNames, false);
-    ASSERT_NE(watch, nullptr);
-    ASSERT_EQ(::rmdir(folder.c_str()), 0);
-    EXPECT_EQ(watch->drain(), InotifyWatch::Drained::Abandoned);
+    const std::string removed = dir.makeFolder("removed");
+    dir.writeFile("removed/a.txt");
+    const std::string moved = dir.makeFolder("moved");
+    auto removedWatch = InotifyWatch::open(removed, kNames, false);
+    auto movedWatch = InotifyWatch::open(moved, kNames, false);
+    ASSERT_NE(removedWatch, nullptr);
+    ASSERT_NE(movedWatch, nullptr);
+    // The deletion inside and the folder's own removal in one batch.
+    ASSERT_EQ(::unlink(dir.pathOf("removed/a.txt").c_str()), 0);
+    ASSERT_EQ(::rmdir(removed.c_str()), 0);
+    EXPECT_EQ(removedWatch->drain(), InotifyWatch::Drained::Abandoned);
+    ASSERT_EQ(::rename(moved.c_str(), dir.pathOf("elsewhere").c_str()), 0);
+    EXPECT_EQ(movedWatch->drain(), InotifyWatch::Drained::Abandoned);
 }
 
 TEST(InotifyWatch, ASubtreeWatchHoldsOnlyTheFoldersHandedToIt)
@@ -143,6 +153,50 @@ TEST(InotifyWatch, ASubtreeWatchHoldsAtMost4096Folders)
         ASSERT_TRUE(watch->addFolder(dir.makeFolder("d" + std::to_string(i)))) << i;
     EXPECT_EQ(watch->folderCount(), InotifyWatch::kMaxFolders);
     EXPECT_FALSE(watch->addFolder(dir.makeFolder("one-too-many")));
+}
+
+// The set a watcher thread waits on.
+TEST(WatchSet, AWaitAnswersTheSlotsThatSawAChangeAndEndsOnAWakeUp)
+{
+    TempDir quiet;
+    TempDir busy;
+    auto set = WatchSet::create(2);
+    ASSERT_TRUE(set->valid());
+    EXPECT_EQ(set->place(FolderWatch::open(quiet.path(), kNames, false)), 0);
+    EXPECT_EQ(set->place(FolderWatch::open(busy.path(), kNames, false)), 1);
+    EXPECT_EQ(set->place(FolderWatch::open(busy.path(), kNames, false)), -1); // full
+
+    busy.writeFile("new.txt");
+    const std::vector<WatchSet::Notice> notices = set->wait();
+    ASSERT_EQ(notices.size(), 1u);
+    EXPECT_EQ(notices[0].slot, 1);
+    EXPECT_FALSE(notices[0].spent);
+
+    std::thread waker([&] { set->wake(); });
+    EXPECT_TRUE(set->wait().empty());
+    waker.join();
+
+    EXPECT_TRUE(set->remove(0));
+    EXPECT_FALSE(set->remove(0));
+    EXPECT_EQ(set->at(0), nullptr);
+    EXPECT_EQ(set->place(FolderWatch::open(quiet.path(), kNames, false)), 0);
+    set->removeAll();
+    EXPECT_EQ(set->at(1), nullptr);
+}
+
+TEST(WatchSet, AFolderDeletedWithItsFilesIsOneSpentNotice)
+{
+    TempDir dir;
+    const std::string folder = dir.makeFolder("gone");
+    dir.writeFile("gone/a.txt");
+    auto set = WatchSet::create(1);
+    ASSERT_EQ(set->place(FolderWatch::open(folder, kNames, false)), 0);
+    ASSERT_EQ(::unlink(dir.pathOf("gone/a.txt").c_str()), 0);
+    ASSERT_EQ(::rmdir(folder.c_str()), 0);
+    const std::vector<WatchSet::Notice> notices = set->wait();
+    ASSERT_EQ(notices.size(), 1u);
+    EXPECT_EQ(notices[0].slot, 0);
+    EXPECT_TRUE(notices[0].spent);
 }
 
 } // namespace

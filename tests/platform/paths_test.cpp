@@ -12,6 +12,29 @@ namespace {
 
 using test::TempDir;
 
+TEST(IsAtOrBelow, ComparesWholeNamesOnly)
+{
+    const struct
+    {
+        const char *shows;
+        const char *path;
+        const char *folder;
+        bool expected;
+    } cases[] = {
+        {"the folder itself", "/home/u", "/home/u", true},
+        {"a path inside", "/home/u/a/b", "/home/u", true},
+        {"a name that only begins like the folder", "/home/user", "/home/u", false},
+        {"a folder above", "/home", "/home/u", false},
+        {"the root holds every absolute path", "/mnt", "/", true},
+        {"the root holds itself", "/", "/", true},
+        {"the root holds no relative path", "mnt", "/", false},
+        {"an empty folder holds nothing", "/home", "", false},
+        {"an empty path lies nowhere", "", "/home", false},
+    };
+    for (const auto &row : cases)
+        EXPECT_EQ(isAtOrBelow(row.path, row.folder), row.expected) << row.shows;
+}
+
 TEST(ProgramFolder, FallsBackFromTheExecutablesFolderToDocumentsToHome)
 {
     TempDir dir;

@@ -1,0 +1,175 @@
+// A frozen server, played by the test file system's own process stopped with SIGSTOP: every call
+// on the mount then waits until the process goes on (SIGCONT), as on an sshfs mount whose server
+// stopped. The watching of folders and drives must hold neither the window nor the program's end.
+
+#include <QElapsedTimer>
+#include <chrono>
+#include <QObject>
+#include <csignal>
+#include <dirent.h>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <memory>
+#include <string>
+#include <thread>
+#include <unistd.h>
+
+#include "browser/changehandlerthread.h"
+#include "browser/shelltreewatch.h"
+#include "platform/subfolders.h"
+#include "platform/watched_drives.h"
+#include "tests/fusefs/fuse_mount.h"
+
+namespace nomaro {
+namespace {
+
+using test::FuseMount;
+
+int threadCount()
+{
+    int count = 0;
+    DIR *tasks = ::opendir("/proc/self/task");
+    while (const dirent *entry = ::readdir(tasks))
+        count += entry->d_name[0] != '.';
+    ::closedir(tasks);
+    return count;
+}
+
+// The file system's process: the child of this test process that runs nomaro_fusefs.
+pid_t fileSystemProcess()
+{
+    DIR *processes = ::opendir("/proc");
+    pid_t found = -1;
+    while (const dirent *entry = ::readdir(processes)) {
+        const std::string pid = entry->d_name;
+        if (pid.find_first_not_of("0123456789") != std::string::npos)
+            continue;
+        std::ifstream stat("/proc/" + pid + "/stat");
+        std::string line;
+        std::getline(stat, line);
+        // pid (comm) state ppid ...
+        const std::size_t close = line.rfind(')');
+        if (close == std::string::npos || line.find("(nomaro_fusefs)") == std::string::npos)
+            continue;
+        if (std::stol(line.substr(close + 4)) == ::getpid())
+            found = static_cast<pid_t>(std::stol(pid));
+    }
+    ::closedir(processes);
+    return found;
+}
+
+class FrozenServer : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        NOMARO_REQUIRE_MOUNT(mount);
+        m_process = fileSystemProcess();
+        ASSERT_GT(m_process, 0);
+        ::mkdir(mount.backingOf("folder").c_str(), 0755);
+    }
+    // The test always lets the file system go on, also when it fails.
+    void TearDown() override { thaw(); }
+
+    void freeze() { ASSERT_EQ(::kill(m_process, SIGSTOP), 0); }
+    void thaw()
+    {
+        if (m_process > 0)
+            ::kill(m_process, SIGCONT);
+    }
+
+    FuseMount mount{{}};
+
+private:
+    pid_t m_process = -1;
+};
+
+// The tree and the list read such a folder with a time limit; asking must not look at it.
+TEST_F(FrozenServer, AFolderOnTheMountCountsAsOneThatMayNotAnswer)
+{
+    freeze();
+    EXPECT_TRUE(platform::isOnNetworkDrive(mount.pathOf("folder")));
+    EXPECT_TRUE(platform::isOnNetworkDrive(mount.path()));
+    EXPECT_FALSE(platform::isOnNetworkDrive(test::TempDir().path()));
+}
+
+TEST_F(FrozenServer, TheMountIsAskedOnceAndCountsAsNotWorkingUntilItAnswers)
+{
+    platform::NetworkProbes probes;
+    ASSERT_EQ(probes.inWorkingOrder({mount.path()}), std::vector<bool>{true});
+    freeze();
+    const int threadsBefore = threadCount();
+    for (int look = 0; look < 10; ++look)
+        EXPECT_EQ(probes.inWorkingOrder({mount.path()}), std::vector<bool>{false}) << look;
+    EXPECT_EQ(probes.inFlight(), 1u);
+    // The thread of the first question may still be on its way out, hence at most.
+    EXPECT_LE(threadCount(), threadsBefore + 1);
+
+    thaw();
+    while (probes.inFlight() > 0)
+        std::this_thread::yield();
+    EXPECT_EQ(probes.inWorkingOrder({mount.path()}), std::vector<bool>{true});
+}
+
+TEST_F(FrozenServer, AWatcherHeldUpByTheServerHoldsItsCallerOnceAndNotItsEnd)
+{
+    test::TempDir local;
+    auto watcher = std::make_unique<ChangeHandlerThread>(nullptr);
+    int root = -1;
+    ASSERT_TRUE(watcher->AddWatch(mount.path(), platform::DirectoryNameChanges, &root, true));
+    freeze();
+
+    // Adding a folder looks it up on the server: the caller waits the action's time limit, once.
+    QElapsedTimer held;
+    held.start();
+    EXPECT_FALSE(watcher->AddFolder(root, mount.pathOf("folder")));
+    EXPECT_LT(held.elapsed(), ChangeHandlerThread::kActionTimeoutMs + 1000);
+
+    // Later requests neither queue behind it nor wait, and the end does not wait for the thread.
+    QElapsedTimer after;
+    after.start();
+    EXPECT_TRUE(watcher->RemoveFolder(root, mount.pathOf("folder")));
+    EXPECT_TRUE(watcher->RemoveAllWatches());
+    int slot = -1;
+    EXPECT_FALSE(watcher->AddWatch(local.path(), platform::FileNameChanges, &slot, false));
+    watcher.reset();
+    EXPECT_LT(after.elapsed(), ChangeHandlerThread::kActionTimeoutMs);
+}
+
+TEST_F(FrozenServer, AWatcherAnswersAgainOnceTheServerDoes)
+{
+    test::TempDir local;
+    ChangeHandlerThread watcher(nullptr);
+    int root = -1;
+    ASSERT_TRUE(watcher.AddWatch(mount.path(), platform::DirectoryNameChanges, &root, true));
+    freeze();
+    EXPECT_FALSE(watcher.AddFolder(root, mount.pathOf("folder")));
+    thaw();
+    // The held-up call comes back, and the requests after it are answered again.
+    int slot = -1;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!watcher.AddWatch(local.path(), platform::FileNameChanges, &slot, false)
+           && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::yield();
+    EXPECT_EQ(slot, root + 1);
+    EXPECT_TRUE(watcher.AddFolder(root, mount.pathOf("folder")));
+}
+
+// The tree starts its watch on every full refresh: a frozen drive costs the probe's time limit
+// the first time and nothing after, while the question is still out.
+TEST_F(FrozenServer, StartingTheTreeWatchHoldsTheWindowLessThanTheActionLimit)
+{
+    freeze();
+    QObject owner;
+    ShellTreeWatch watch(&owner);
+    for (int start = 0; start < 3; ++start) {
+        QElapsedTimer held;
+        held.start();
+        watch.start(platform::DirectoryNameChanges);
+        EXPECT_LT(held.elapsed(), ChangeHandlerThread::kActionTimeoutMs) << start;
+        EXPECT_TRUE(watch.isWatching());
+    }
+}
+
+} // namespace
+} // namespace nomaro
