@@ -106,7 +106,7 @@ QVariant ShellTreeModel::data(const QModelIndex &index, int role) const
     case Qt::DisplayRole:
         return node->caption;
     case Qt::EditRole: {
-        const platform::ShellFolder *holder = node->parentFolder();
+        const std::unique_ptr<platform::ShellFolder> holder = node->bindParentFolder();
         return holder ? QString::fromStdString(holder->displayName(node->relativeId(), platform::DisplayNameKind::ForEditing))
                       : node->caption;
     }
@@ -177,10 +177,9 @@ void ShellTreeModel::clear()
 void ShellTreeModel::fillTop(const platform::ItemIdList &base)
 {
     clear();
+    platform::ShellFolder::bind(base); // raises the platform's error for the base folder
     auto top = std::make_unique<ShellTreeNodeData>(base);
-    if (!top->folder())
-        platform::ShellFolder::bind(base); // raises the platform's error for the base folder
-    const platform::ShellFolder *holder = top->parentFolder();
+    const std::unique_ptr<platform::ShellFolder> holder = top->bindParentFolder();
     if (holder) {
         top->caption = QString::fromStdString(holder->displayName(top->relativeId(), platform::DisplayNameKind::InFolder));
         top->iconName = holder->iconName(top->relativeId());
@@ -198,9 +197,9 @@ void ShellTreeModel::fillTop(const platform::ItemIdList &base)
     fill(*m_top);
 }
 
-std::unique_ptr<ShellTreeNodeData> ShellTreeModel::makeChild(ShellTreeNodeData &node, TreeChild child)
+std::unique_ptr<ShellTreeNodeData> ShellTreeModel::makeChild(ShellTreeNodeData &node, const platform::ShellFolder &folder,
+                                                             TreeChild child)
 {
-    const platform::ShellFolder &folder = *node.folder();
     auto made = std::make_unique<ShellTreeNodeData>(&node, std::move(child.id), child.attributes);
     made->caption = QString::fromStdString(folder.displayName(made->relativeId(), platform::DisplayNameKind::InFolder));
     made->iconName = folder.iconName(made->relativeId());
@@ -217,19 +216,20 @@ bool ShellTreeModel::buttonFor(const TreeChild &child) const
 
 bool ShellTreeModel::fill(ShellTreeNodeData &node)
 {
-    const platform::ShellFolder *folder = node.folder();
+    const std::unique_ptr<platform::ShellFolder> bound = node.bindFolder();
     std::optional<std::vector<TreeChild>> reading;
-    if (folder)
-        reading = readTreeChildren(*folder, TreeReadingRequest{enumFlags()});
+    if (bound)
+        reading = readTreeChildren(*bound, TreeReadingRequest{enumFlags()});
     if (!reading)
         return false;
+    const platform::ShellFolder *folder = bound.get();
 
     const FolderListing::Acceptance accept = acceptance();
     std::vector<std::unique_ptr<ShellTreeNodeData>> made;
     made.reserve(reading->size());
     for (TreeChild &child : *reading) {
         if (m_listing.accepts(*folder, child.id, child.attributes, accept))
-            made.push_back(makeChild(node, std::move(child)));
+            made.push_back(makeChild(node, *folder, std::move(child)));
     }
     std::stable_sort(made.begin(), made.end(), [folder](const auto &a, const auto &b) {
         return treeOrder(*folder, a->relativeId(), b->relativeId()) < 0;
@@ -271,7 +271,7 @@ void ShellTreeModel::inserted(ShellTreeNodeData &node) const
 
 ShellTreeNodeData *ShellTreeModel::findChild(const ShellTreeNodeData &node, const platform::ItemIdList &relative) const
 {
-    const platform::ShellFolder *folder = node.folder();
+    const std::unique_ptr<platform::ShellFolder> folder = node.bindFolder();
     if (!folder)
         return nullptr;
     for (const std::unique_ptr<ShellTreeNodeData> &child : node.children) {
@@ -283,15 +283,16 @@ ShellTreeNodeData *ShellTreeModel::findChild(const ShellTreeNodeData &node, cons
 
 ShellTreeNodeData *ShellTreeModel::addChild(ShellTreeNodeData &node, const platform::ItemIdList &relative)
 {
-    const platform::ShellFolder *folder = node.folder();
-    if (!folder)
+    const std::unique_ptr<platform::ShellFolder> bound = node.bindFolder();
+    if (!bound)
         return nullptr;
-    TreeChild child = describeTreeChild(*folder, relative, enumFlags());
-    if (!m_listing.accepts(*folder, child.id, child.attributes, acceptance()))
+    const platform::ShellFolder &folder = *bound;
+    TreeChild child = describeTreeChild(folder, relative, enumFlags());
+    if (!m_listing.accepts(folder, child.id, child.attributes, acceptance()))
         return nullptr;
-    std::unique_ptr<ShellTreeNodeData> made = makeChild(node, std::move(child));
-    const auto at = std::upper_bound(node.children.begin(), node.children.end(), made, [folder](const auto &a, const auto &b) {
-        return treeOrder(*folder, a->relativeId(), b->relativeId()) < 0;
+    std::unique_ptr<ShellTreeNodeData> made = makeChild(node, folder, std::move(child));
+    const auto at = std::upper_bound(node.children.begin(), node.children.end(), made, [&folder](const auto &a, const auto &b) {
+        return treeOrder(folder, a->relativeId(), b->relativeId()) < 0;
     });
     const int row = static_cast<int>(at - node.children.begin());
     beginInsertRows(indexOf(&node), row, row);
@@ -308,9 +309,10 @@ ShellTreeNodeData *ShellTreeModel::addChild(ShellTreeNodeData &node, const platf
 void ShellTreeModel::update(ShellTreeNodeData &node)
 {
     const bool wasFilled = node.filled && !node.leadsBackUp;
-    const platform::ShellFolder *folder = wasFilled ? node.folder() : nullptr;
-    if (!folder)
+    const std::unique_ptr<platform::ShellFolder> bound = wasFilled ? node.bindFolder() : nullptr;
+    if (!bound)
         return;
+    const platform::ShellFolder *folder = bound.get();
     std::optional<std::vector<TreeChild>> reading = readTreeChildren(*folder, TreeReadingRequest{enumFlags()});
     if (reading) {
         PidlList snapshot(folder);
@@ -373,7 +375,7 @@ void ShellTreeModel::showNewSubfolders(ShellTreeNodeData &node, const std::vecto
 
 void ShellTreeModel::rename(ShellTreeNodeData &node, const std::string &name)
 {
-    const platform::ShellFolder *holder = node.parentFolder();
+    const std::unique_ptr<platform::ShellFolder> holder = node.bindParentFolder();
     if (!holder || node.isTop())
         throw platform::ShellError(EPERM, node.caption.toStdString());
     platform::ItemIdList renamed = holder->rename(node.relativeId(), name);

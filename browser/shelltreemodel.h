@@ -82,7 +82,7 @@ public:
     NodeHook onNodeLeaving;
 
 private:
-    std::unique_ptr<ShellTreeNodeData> makeChild(ShellTreeNodeData &node, TreeChild child);
+    std::unique_ptr<ShellTreeNodeData> makeChild(ShellTreeNodeData &node, const platform::ShellFolder &folder, TreeChild child);
     unsigned enumFlags() const;
     FolderListing::Acceptance acceptance() const;
     void renumber(ShellTreeNodeData &node, int from) const;
