@@ -170,7 +170,6 @@ void ShellTreeModel::clear()
     if (m_top)
         leaving(*m_top);
     m_top.reset();
-    m_lastInserted = nullptr;
     endResetModel();
 }
 
@@ -191,7 +190,6 @@ void ShellTreeModel::fillTop(const platform::ItemIdList &base)
     top->hasButton = true;
     beginInsertRows({}, 0, 0);
     m_top = std::move(top);
-    m_lastInserted = m_top.get();
     endInsertRows();
     inserted(*m_top);
     fill(*m_top);
@@ -242,7 +240,6 @@ bool ShellTreeModel::fill(ShellTreeNodeData &node)
         for (std::unique_ptr<ShellTreeNodeData> &child : made)
             node.children.push_back(std::move(child));
         renumber(node, first);
-        m_lastInserted = node.children.back().get();
         endInsertRows();
         for (std::size_t row = static_cast<std::size_t>(first); row < node.children.size(); ++row)
             inserted(*node.children[row]);
@@ -283,11 +280,14 @@ ShellTreeNodeData *ShellTreeModel::findChild(const ShellTreeNodeData &node, cons
 
 ShellTreeNodeData *ShellTreeModel::addChild(ShellTreeNodeData &node, const platform::ItemIdList &relative)
 {
-    const std::unique_ptr<platform::ShellFolder> bound = node.bindFolder();
-    if (!bound)
+    const std::unique_ptr<platform::ShellFolder> folder = node.bindFolder();
+    if (!folder)
         return nullptr;
-    const platform::ShellFolder &folder = *bound;
-    TreeChild child = describeTreeChild(folder, relative, enumFlags());
+    return insertChild(node, *folder, describeTreeChild(*folder, relative, enumFlags()));
+}
+
+ShellTreeNodeData *ShellTreeModel::insertChild(ShellTreeNodeData &node, const platform::ShellFolder &folder, TreeChild child)
+{
     if (!m_listing.accepts(folder, child.id, child.attributes, acceptance()))
         return nullptr;
     std::unique_ptr<ShellTreeNodeData> made = makeChild(node, folder, std::move(child));
@@ -299,7 +299,6 @@ ShellTreeNodeData *ShellTreeModel::addChild(ShellTreeNodeData &node, const platf
     node.children.insert(node.children.begin() + row, std::move(made));
     renumber(node, row);
     ShellTreeNodeData *added = node.children[row].get();
-    m_lastInserted = added;
     endInsertRows();
     showsButton(node, true);
     inserted(*added);
@@ -334,16 +333,17 @@ void ShellTreeModel::update(ShellTreeNodeData &node)
                 --first;
             removeChildren(node, first, last);
         }
-        // The new identities come in the reading's order; each leads back to the identifier
-        // read, which carries the size and time a node's item is described with.
+        // The new identities come in the reading's order; each leads back to the child read,
+        // which the reading has described already. The leaves are looked at before the new
+        // children take their children out of the reading.
+        showNewSubfolders(node, *reading);
         std::size_t next = 0;
         for (const platform::ItemIdList &identity : merge.added) {
             while (next < reading->size() && nodeIdentity((*reading)[next].id) != identity)
                 ++next;
             if (next < reading->size())
-                addChild(node, (*reading)[next++].id);
+                insertChild(node, *folder, std::move((*reading)[next++]));
         }
-        showNewSubfolders(node, *reading);
     }
     for (std::size_t i = 0; i < node.children.size(); ++i)
         update(*node.children[i]);
@@ -396,9 +396,6 @@ void ShellTreeModel::removeChildren(ShellTreeNodeData &node, int first, int last
     beginRemoveRows(indexOf(&node), first, last);
     for (int row = first; row <= last; ++row)
         leaving(*node.children[row]);
-    if (m_lastInserted && m_lastInserted->parent() && m_lastInserted->isAtOrBelow(&node)
-        && m_lastInserted != &node)
-        m_lastInserted = &node;
     node.children.erase(node.children.begin() + first, node.children.begin() + last + 1);
     renumber(node, first);
     endRemoveRows();

@@ -73,9 +73,6 @@ public:
     // identifier and caption. Raises a ShellError when the rename fails.
     void rename(ShellTreeNodeData &node, const std::string &name);
 
-    // The last node added anywhere in the tree.
-    ShellTreeNodeData *lastInserted() const { return m_lastInserted; }
-
     AddItemHook onAddItem;
     NodeHook onNodeInserted;
     NodeHook onNodeFilled;
@@ -83,6 +80,8 @@ public:
 
 private:
     std::unique_ptr<ShellTreeNodeData> makeChild(ShellTreeNodeData &node, const platform::ShellFolder &folder, TreeChild child);
+    // Adds a described child of the node's folder at its sorted place, when it is accepted.
+    ShellTreeNodeData *insertChild(ShellTreeNodeData &node, const platform::ShellFolder &folder, TreeChild child);
     unsigned enumFlags() const;
     FolderListing::Acceptance acceptance() const;
     void renumber(ShellTreeNodeData &node, int from) const;
@@ -96,7 +95,6 @@ private:
     std::unique_ptr<ShellTreeNodeData> m_top;
     ShellTreeOptions m_options;
     FolderListing m_listing;
-    ShellTreeNodeData *m_lastInserted = nullptr;
     QBrush m_ghosted;
 };
 
