@@ -1,6 +1,8 @@
 #include "browser/shelltreemodel.h"
 
+#include <QScopedValueRollback>
 #include <algorithm>
+#include <unordered_set>
 
 #include "browser/foldermerge.h"
 #include "browser/pidllist.h"
@@ -135,7 +137,9 @@ bool ShellTreeModel::canFetchMore(const QModelIndex &parent) const
     if (!parent.isValid())
         return false;
     const ShellTreeNodeData *node = nodeOf(parent);
-    return !node->filled && node->hasButton && !node->leadsBackUp;
+    // Nothing is read while a change is being announced: a view that asked for more from inside
+    // the announcement would start a second change before the first one is complete.
+    return !m_announcing && !node->filled && node->hasButton && !node->leadsBackUp;
 }
 
 void ShellTreeModel::fetchMore(const QModelIndex &parent)
@@ -166,6 +170,7 @@ FolderListing::Acceptance ShellTreeModel::acceptance() const
 
 void ShellTreeModel::clear()
 {
+    const QScopedValueRollback announcing(m_announcing, true);
     beginResetModel();
     if (m_top)
         leaving(*m_top);
@@ -188,9 +193,12 @@ void ShellTreeModel::fillTop(const platform::ItemIdList &base)
         top->iconName = "user-desktop";
     }
     top->hasButton = true;
-    beginInsertRows({}, 0, 0);
-    m_top = std::move(top);
-    endInsertRows();
+    {
+        const QScopedValueRollback announcing(m_announcing, true);
+        beginInsertRows({}, 0, 0);
+        m_top = std::move(top);
+        endInsertRows();
+    }
     inserted(*m_top);
     fill(*m_top);
 }
@@ -214,6 +222,8 @@ bool ShellTreeModel::buttonFor(const TreeChild &child) const
 
 bool ShellTreeModel::fill(ShellTreeNodeData &node)
 {
+    if (node.filled)
+        return true;
     const std::unique_ptr<platform::ShellFolder> bound = node.bindFolder();
     std::optional<std::vector<TreeChild>> reading;
     if (bound)
@@ -221,6 +231,19 @@ bool ShellTreeModel::fill(ShellTreeNodeData &node)
     if (!reading)
         return false;
     const platform::ShellFolder *folder = bound.get();
+
+    node.filled = true;
+    if (!node.children.empty()) {
+        // Show-folder added a child to this folder when it could not be read: the other children
+        // go to their sorted places around it.
+        for (TreeChild &child : *reading) {
+            if (!childMatching(node, *folder, child.id))
+                insertChild(node, *folder, std::move(child));
+        }
+        if (onNodeFilled)
+            onNodeFilled(node);
+        return true;
+    }
 
     const FolderListing::Acceptance accept = acceptance();
     std::vector<std::unique_ptr<ShellTreeNodeData>> made;
@@ -233,15 +256,15 @@ bool ShellTreeModel::fill(ShellTreeNodeData &node)
         return treeOrder(*folder, a->relativeId(), b->relativeId()) < 0;
     });
 
-    node.filled = true;
     if (!made.empty()) {
-        const int first = static_cast<int>(node.children.size());
-        beginInsertRows(indexOf(&node), first, first + static_cast<int>(made.size()) - 1);
-        for (std::unique_ptr<ShellTreeNodeData> &child : made)
-            node.children.push_back(std::move(child));
-        renumber(node, first);
-        endInsertRows();
-        for (std::size_t row = static_cast<std::size_t>(first); row < node.children.size(); ++row)
+        {
+            const QScopedValueRollback announcing(m_announcing, true);
+            beginInsertRows(indexOf(&node), 0, static_cast<int>(made.size()) - 1);
+            node.children = std::move(made);
+            renumber(node, 0);
+            endInsertRows();
+        }
+        for (std::size_t row = 0; row < node.children.size(); ++row)
             inserted(*node.children[row]);
     } else {
         showsButton(node, false);
@@ -269,10 +292,14 @@ void ShellTreeModel::inserted(ShellTreeNodeData &node) const
 ShellTreeNodeData *ShellTreeModel::findChild(const ShellTreeNodeData &node, const platform::ItemIdList &relative) const
 {
     const std::unique_ptr<platform::ShellFolder> folder = node.bindFolder();
-    if (!folder)
-        return nullptr;
+    return folder ? childMatching(node, *folder, relative) : nullptr;
+}
+
+ShellTreeNodeData *ShellTreeModel::childMatching(const ShellTreeNodeData &node, const platform::ShellFolder &folder,
+                                                 const platform::ItemIdList &relative)
+{
     for (const std::unique_ptr<ShellTreeNodeData> &child : node.children) {
-        if (treeOrder(*folder, child->relativeId(), relative) == 0)
+        if (treeOrder(folder, child->relativeId(), relative) == 0)
             return child.get();
     }
     return nullptr;
@@ -295,11 +322,14 @@ ShellTreeNodeData *ShellTreeModel::insertChild(ShellTreeNodeData &node, const pl
         return treeOrder(folder, a->relativeId(), b->relativeId()) < 0;
     });
     const int row = static_cast<int>(at - node.children.begin());
-    beginInsertRows(indexOf(&node), row, row);
-    node.children.insert(node.children.begin() + row, std::move(made));
-    renumber(node, row);
-    ShellTreeNodeData *added = node.children[row].get();
-    endInsertRows();
+    ShellTreeNodeData *added = made.get();
+    {
+        const QScopedValueRollback announcing(m_announcing, true);
+        beginInsertRows(indexOf(&node), row, row);
+        node.children.insert(node.children.begin() + row, std::move(made));
+        renumber(node, row);
+        endInsertRows();
+    }
     showsButton(node, true);
     inserted(*added);
     return added;
@@ -393,6 +423,7 @@ void ShellTreeModel::renumber(ShellTreeNodeData &node, int from) const
 
 void ShellTreeModel::removeChildren(ShellTreeNodeData &node, int first, int last)
 {
+    const QScopedValueRollback announcing(m_announcing, true);
     beginRemoveRows(indexOf(&node), first, last);
     for (int row = first; row <= last; ++row)
         leaving(*node.children[row]);
@@ -407,6 +438,52 @@ void ShellTreeModel::leaving(ShellTreeNodeData &node)
         leaving(*child);
     if (onNodeLeaving)
         onNodeLeaving(node);
+}
+
+std::string ShellTreeModel::consistencyProblem() const
+{
+    if (!m_top)
+        return persistentIndexList().isEmpty() ? std::string() : "a persistent index outlives the nodes";
+    std::unordered_set<const ShellTreeNodeData *> nodes;
+    std::vector<const ShellTreeNodeData *> pending{m_top.get()};
+    if (m_top->row != 0)
+        return "the top node says it is in row " + std::to_string(m_top->row);
+    while (!pending.empty()) {
+        const ShellTreeNodeData *node = pending.back();
+        pending.pop_back();
+        nodes.insert(node);
+        const std::string name = node->caption.toStdString();
+        if (node->children.empty())
+            continue;
+        if (!node->hasButton)
+            return "\"" + name + "\" has children but no button";
+        if (node->leadsBackUp)
+            return "\"" + name + "\" leads back up but has children";
+        const std::unique_ptr<platform::ShellFolder> folder = node->bindFolder();
+        for (std::size_t row = 0; row < node->children.size(); ++row) {
+            const ShellTreeNodeData *child = node->children[row].get();
+            if (child->parent() != node || child->row != static_cast<int>(row))
+                return "\"" + child->caption.toStdString() + "\" under \"" + name + "\" names another parent or row";
+            if (folder && row > 0) {
+                const int order = treeOrder(*folder, node->children[row - 1]->relativeId(), child->relativeId());
+                if (order == 0)
+                    return "two children of \"" + name + "\" show the same item";
+                if (order > 0)
+                    return "the children of \"" + name + "\" are out of order at row " + std::to_string(row);
+            }
+            pending.push_back(child);
+        }
+    }
+    for (const QModelIndex &index : persistentIndexList()) {
+        if (!index.isValid())
+            continue;
+        const ShellTreeNodeData *node = nodeOf(index);
+        if (!nodes.contains(node))
+            return "a persistent index points at a node that has gone";
+        if (node->row != index.row() || index.column() != 0)
+            return "a persistent index to \"" + node->caption.toStdString() + "\" has a stale row";
+    }
+    return {};
 }
 
 } // namespace nomaro
