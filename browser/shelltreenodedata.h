@@ -10,7 +10,6 @@
 #include <QString>
 #include <cstdint>
 #include <memory>
-#include <optional>
 #include <vector>
 
 #include "platform/itemidlist.h"
