@@ -1,6 +1,8 @@
 #include "browser/shelltreemodel.h"
 
+#include <QScopedValueRollback>
 #include <algorithm>
+#include <unordered_set>
 
 #include "browser/foldermerge.h"
 #include "browser/pidllist.h"
@@ -106,7 +108,7 @@ QVariant ShellTreeModel::data(const QModelIndex &index, int role) const
     case Qt::DisplayRole:
         return node->caption;
     case Qt::EditRole: {
-        const platform::ShellFolder *holder = node->parentFolder();
+        const std::unique_ptr<platform::ShellFolder> holder = node->bindParentFolder();
         return holder ? QString::fromStdString(holder->displayName(node->relativeId(), platform::DisplayNameKind::ForEditing))
                       : node->caption;
     }
@@ -135,7 +137,9 @@ bool ShellTreeModel::canFetchMore(const QModelIndex &parent) const
     if (!parent.isValid())
         return false;
     const ShellTreeNodeData *node = nodeOf(parent);
-    return !node->filled && node->hasButton && !node->leadsBackUp;
+    // Nothing is read while a change is being announced: a view that asked for more from inside
+    // the announcement would start a second change before the first one is complete.
+    return !m_announcing && !node->filled && node->hasButton && !node->leadsBackUp;
 }
 
 void ShellTreeModel::fetchMore(const QModelIndex &parent)
@@ -166,21 +170,20 @@ FolderListing::Acceptance ShellTreeModel::acceptance() const
 
 void ShellTreeModel::clear()
 {
+    const QScopedValueRollback announcing(m_announcing, true);
     beginResetModel();
     if (m_top)
         leaving(*m_top);
     m_top.reset();
-    m_lastInserted = nullptr;
     endResetModel();
 }
 
 void ShellTreeModel::fillTop(const platform::ItemIdList &base)
 {
     clear();
+    platform::ShellFolder::bind(base); // raises the platform's error for the base folder
     auto top = std::make_unique<ShellTreeNodeData>(base);
-    if (!top->folder())
-        platform::ShellFolder::bind(base); // raises the platform's error for the base folder
-    const platform::ShellFolder *holder = top->parentFolder();
+    const std::unique_ptr<platform::ShellFolder> holder = top->bindParentFolder();
     if (holder) {
         top->caption = QString::fromStdString(holder->displayName(top->relativeId(), platform::DisplayNameKind::InFolder));
         top->iconName = holder->iconName(top->relativeId());
@@ -190,17 +193,19 @@ void ShellTreeModel::fillTop(const platform::ItemIdList &base)
         top->iconName = "user-desktop";
     }
     top->hasButton = true;
-    beginInsertRows({}, 0, 0);
-    m_top = std::move(top);
-    m_lastInserted = m_top.get();
-    endInsertRows();
+    {
+        const QScopedValueRollback announcing(m_announcing, true);
+        beginInsertRows({}, 0, 0);
+        m_top = std::move(top);
+        endInsertRows();
+    }
     inserted(*m_top);
     fill(*m_top);
 }
 
-std::unique_ptr<ShellTreeNodeData> ShellTreeModel::makeChild(ShellTreeNodeData &node, TreeChild child)
+std::unique_ptr<ShellTreeNodeData> ShellTreeModel::makeChild(ShellTreeNodeData &node, const platform::ShellFolder &folder,
+                                                             TreeChild child)
 {
-    const platform::ShellFolder &folder = *node.folder();
     auto made = std::make_unique<ShellTreeNodeData>(&node, std::move(child.id), child.attributes);
     made->caption = QString::fromStdString(folder.displayName(made->relativeId(), platform::DisplayNameKind::InFolder));
     made->iconName = folder.iconName(made->relativeId());
@@ -217,34 +222,49 @@ bool ShellTreeModel::buttonFor(const TreeChild &child) const
 
 bool ShellTreeModel::fill(ShellTreeNodeData &node)
 {
-    const platform::ShellFolder *folder = node.folder();
+    if (node.filled)
+        return true;
+    const std::unique_ptr<platform::ShellFolder> bound = node.bindFolder();
     std::optional<std::vector<TreeChild>> reading;
-    if (folder)
-        reading = readTreeChildren(*folder, TreeReadingRequest{enumFlags()});
+    if (bound)
+        reading = readTreeChildren(*bound, TreeReadingRequest{enumFlags()});
     if (!reading)
         return false;
+    const platform::ShellFolder *folder = bound.get();
+
+    node.filled = true;
+    if (!node.children.empty()) {
+        // Show-folder added a child to this folder when it could not be read: the other children
+        // go to their sorted places around it.
+        for (TreeChild &child : *reading) {
+            if (!childMatching(node, *folder, child.id))
+                insertChild(node, *folder, std::move(child));
+        }
+        if (onNodeFilled)
+            onNodeFilled(node);
+        return true;
+    }
 
     const FolderListing::Acceptance accept = acceptance();
     std::vector<std::unique_ptr<ShellTreeNodeData>> made;
     made.reserve(reading->size());
     for (TreeChild &child : *reading) {
         if (m_listing.accepts(*folder, child.id, child.attributes, accept))
-            made.push_back(makeChild(node, std::move(child)));
+            made.push_back(makeChild(node, *folder, std::move(child)));
     }
     std::stable_sort(made.begin(), made.end(), [folder](const auto &a, const auto &b) {
         return treeOrder(*folder, a->relativeId(), b->relativeId()) < 0;
     });
 
-    node.filled = true;
     if (!made.empty()) {
-        const int first = static_cast<int>(node.children.size());
-        beginInsertRows(indexOf(&node), first, first + static_cast<int>(made.size()) - 1);
-        for (std::unique_ptr<ShellTreeNodeData> &child : made)
-            node.children.push_back(std::move(child));
-        renumber(node, first);
-        m_lastInserted = node.children.back().get();
-        endInsertRows();
-        for (std::size_t row = static_cast<std::size_t>(first); row < node.children.size(); ++row)
+        {
+            const QScopedValueRollback announcing(m_announcing, true);
+            beginInsertRows(indexOf(&node), 0, static_cast<int>(made.size()) - 1);
+            node.children = std::move(made);
+            renumber(node, 0);
+            endInsertRows();
+        }
+        for (std::size_t row = 0; row < node.children.size(); ++row)
             inserted(*node.children[row]);
     } else {
         showsButton(node, false);
@@ -271,11 +291,15 @@ void ShellTreeModel::inserted(ShellTreeNodeData &node) const
 
 ShellTreeNodeData *ShellTreeModel::findChild(const ShellTreeNodeData &node, const platform::ItemIdList &relative) const
 {
-    const platform::ShellFolder *folder = node.folder();
-    if (!folder)
-        return nullptr;
+    const std::unique_ptr<platform::ShellFolder> folder = node.bindFolder();
+    return folder ? childMatching(node, *folder, relative) : nullptr;
+}
+
+ShellTreeNodeData *ShellTreeModel::childMatching(const ShellTreeNodeData &node, const platform::ShellFolder &folder,
+                                                 const platform::ItemIdList &relative)
+{
     for (const std::unique_ptr<ShellTreeNodeData> &child : node.children) {
-        if (treeOrder(*folder, child->relativeId(), relative) == 0)
+        if (treeOrder(folder, child->relativeId(), relative) == 0)
             return child.get();
     }
     return nullptr;
@@ -283,23 +307,29 @@ ShellTreeNodeData *ShellTreeModel::findChild(const ShellTreeNodeData &node, cons
 
 ShellTreeNodeData *ShellTreeModel::addChild(ShellTreeNodeData &node, const platform::ItemIdList &relative)
 {
-    const platform::ShellFolder *folder = node.folder();
+    const std::unique_ptr<platform::ShellFolder> folder = node.bindFolder();
     if (!folder)
         return nullptr;
-    TreeChild child = describeTreeChild(*folder, relative, enumFlags());
-    if (!m_listing.accepts(*folder, child.id, child.attributes, acceptance()))
+    return insertChild(node, *folder, describeTreeChild(*folder, relative, enumFlags()));
+}
+
+ShellTreeNodeData *ShellTreeModel::insertChild(ShellTreeNodeData &node, const platform::ShellFolder &folder, TreeChild child)
+{
+    if (!m_listing.accepts(folder, child.id, child.attributes, acceptance()))
         return nullptr;
-    std::unique_ptr<ShellTreeNodeData> made = makeChild(node, std::move(child));
-    const auto at = std::upper_bound(node.children.begin(), node.children.end(), made, [folder](const auto &a, const auto &b) {
-        return treeOrder(*folder, a->relativeId(), b->relativeId()) < 0;
+    std::unique_ptr<ShellTreeNodeData> made = makeChild(node, folder, std::move(child));
+    const auto at = std::upper_bound(node.children.begin(), node.children.end(), made, [&folder](const auto &a, const auto &b) {
+        return treeOrder(folder, a->relativeId(), b->relativeId()) < 0;
     });
     const int row = static_cast<int>(at - node.children.begin());
-    beginInsertRows(indexOf(&node), row, row);
-    node.children.insert(node.children.begin() + row, std::move(made));
-    renumber(node, row);
-    ShellTreeNodeData *added = node.children[row].get();
-    m_lastInserted = added;
-    endInsertRows();
+    ShellTreeNodeData *added = made.get();
+    {
+        const QScopedValueRollback announcing(m_announcing, true);
+        beginInsertRows(indexOf(&node), row, row);
+        node.children.insert(node.children.begin() + row, std::move(made));
+        renumber(node, row);
+        endInsertRows();
+    }
     showsButton(node, true);
     inserted(*added);
     return added;
@@ -308,9 +338,10 @@ ShellTreeNodeData *ShellTreeModel::addChild(ShellTreeNodeData &node, const platf
 void ShellTreeModel::update(ShellTreeNodeData &node)
 {
     const bool wasFilled = node.filled && !node.leadsBackUp;
-    const platform::ShellFolder *folder = wasFilled ? node.folder() : nullptr;
-    if (!folder)
+    const std::unique_ptr<platform::ShellFolder> bound = wasFilled ? node.bindFolder() : nullptr;
+    if (!bound)
         return;
+    const platform::ShellFolder *folder = bound.get();
     std::optional<std::vector<TreeChild>> reading = readTreeChildren(*folder, TreeReadingRequest{enumFlags()});
     if (reading) {
         PidlList snapshot(folder);
@@ -332,16 +363,17 @@ void ShellTreeModel::update(ShellTreeNodeData &node)
                 --first;
             removeChildren(node, first, last);
         }
-        // The new identities come in the reading's order; each leads back to the identifier
-        // read, which carries the size and time a node's item is described with.
+        // The new identities come in the reading's order; each leads back to the child read,
+        // which the reading has described already. The leaves are looked at before the new
+        // children take their children out of the reading.
+        showNewSubfolders(node, *reading);
         std::size_t next = 0;
         for (const platform::ItemIdList &identity : merge.added) {
             while (next < reading->size() && nodeIdentity((*reading)[next].id) != identity)
                 ++next;
             if (next < reading->size())
-                addChild(node, (*reading)[next++].id);
+                insertChild(node, *folder, std::move((*reading)[next++]));
         }
-        showNewSubfolders(node, *reading);
     }
     for (std::size_t i = 0; i < node.children.size(); ++i)
         update(*node.children[i]);
@@ -373,7 +405,7 @@ void ShellTreeModel::showNewSubfolders(ShellTreeNodeData &node, const std::vecto
 
 void ShellTreeModel::rename(ShellTreeNodeData &node, const std::string &name)
 {
-    const platform::ShellFolder *holder = node.parentFolder();
+    const std::unique_ptr<platform::ShellFolder> holder = node.bindParentFolder();
     if (!holder || node.isTop())
         throw platform::ShellError(EPERM, node.caption.toStdString());
     platform::ItemIdList renamed = holder->rename(node.relativeId(), name);
@@ -391,12 +423,10 @@ void ShellTreeModel::renumber(ShellTreeNodeData &node, int from) const
 
 void ShellTreeModel::removeChildren(ShellTreeNodeData &node, int first, int last)
 {
+    const QScopedValueRollback announcing(m_announcing, true);
     beginRemoveRows(indexOf(&node), first, last);
     for (int row = first; row <= last; ++row)
         leaving(*node.children[row]);
-    if (m_lastInserted && m_lastInserted->parent() && m_lastInserted->isAtOrBelow(&node)
-        && m_lastInserted != &node)
-        m_lastInserted = &node;
     node.children.erase(node.children.begin() + first, node.children.begin() + last + 1);
     renumber(node, first);
     endRemoveRows();
@@ -408,6 +438,52 @@ void ShellTreeModel::leaving(ShellTreeNodeData &node)
         leaving(*child);
     if (onNodeLeaving)
         onNodeLeaving(node);
+}
+
+std::string ShellTreeModel::consistencyProblem() const
+{
+    if (!m_top)
+        return persistentIndexList().isEmpty() ? std::string() : "a persistent index outlives the nodes";
+    std::unordered_set<const ShellTreeNodeData *> nodes;
+    std::vector<const ShellTreeNodeData *> pending{m_top.get()};
+    if (m_top->row != 0)
+        return "the top node says it is in row " + std::to_string(m_top->row);
+    while (!pending.empty()) {
+        const ShellTreeNodeData *node = pending.back();
+        pending.pop_back();
+        nodes.insert(node);
+        const std::string name = node->caption.toStdString();
+        if (node->children.empty())
+            continue;
+        if (!node->hasButton)
+            return "\"" + name + "\" has children but no button";
+        if (node->leadsBackUp)
+            return "\"" + name + "\" leads back up but has children";
+        const std::unique_ptr<platform::ShellFolder> folder = node->bindFolder();
+        for (std::size_t row = 0; row < node->children.size(); ++row) {
+            const ShellTreeNodeData *child = node->children[row].get();
+            if (child->parent() != node || child->row != static_cast<int>(row))
+                return "\"" + child->caption.toStdString() + "\" under \"" + name + "\" names another parent or row";
+            if (folder && row > 0) {
+                const int order = treeOrder(*folder, node->children[row - 1]->relativeId(), child->relativeId());
+                if (order == 0)
+                    return "two children of \"" + name + "\" show the same item";
+                if (order > 0)
+                    return "the children of \"" + name + "\" are out of order at row " + std::to_string(row);
+            }
+            pending.push_back(child);
+        }
+    }
+    for (const QModelIndex &index : persistentIndexList()) {
+        if (!index.isValid())
+            continue;
+        const ShellTreeNodeData *node = nodeOf(index);
+        if (!nodes.contains(node))
+            return "a persistent index points at a node that has gone";
+        if (node->row != index.row() || index.column() != 0)
+            return "a persistent index to \"" + node->caption.toStdString() + "\" has a stale row";
+    }
+    return {};
 }
 
 } // namespace nomaro

@@ -9,6 +9,7 @@
 #include <QBrush>
 #include <functional>
 #include <memory>
+#include <string>
 
 #include "browser/folderlisting.h"
 #include "browser/shelltreenodedata.h"
@@ -58,8 +59,9 @@ public:
     void clear();
     // Makes the top node for `base` and fills it. Raises a ShellError when `base` cannot be bound.
     void fillTop(const platform::ItemIdList &base);
-    // Reads the node's folder and adds its children, sorted. A folder that cannot be read keeps
-    // its button and gets no children, to be tried again; gives whether it was read.
+    // Reads the node's folder and adds its children, sorted, once: a node read already is left
+    // as it is. A folder that cannot be read keeps its button and gets no children, to be tried
+    // again; gives whether the node is read.
     bool fill(ShellTreeNodeData &node);
     // The child of `node` that its folder takes for the same item as `relative`, or nullptr.
     ShellTreeNodeData *findChild(const ShellTreeNodeData &node, const platform::ItemIdList &relative) const;
@@ -73,8 +75,11 @@ public:
     // identifier and caption. Raises a ShellError when the rename fails.
     void rename(ShellTreeNodeData &node, const std::string &name);
 
-    // The last node added anywhere in the tree.
-    ShellTreeNodeData *lastInserted() const { return m_lastInserted; }
+    // What is wrong with the nodes, for tests: a child that names another parent or a wrong row,
+    // children out of their folder's order or two of one item, children under a node without a
+    // button or under a link leading back up, a persistent index to a node that has gone or has
+    // moved. Empty when all is well.
+    std::string consistencyProblem() const;
 
     AddItemHook onAddItem;
     NodeHook onNodeInserted;
@@ -82,7 +87,11 @@ public:
     NodeHook onNodeLeaving;
 
 private:
-    std::unique_ptr<ShellTreeNodeData> makeChild(ShellTreeNodeData &node, TreeChild child);
+    std::unique_ptr<ShellTreeNodeData> makeChild(ShellTreeNodeData &node, const platform::ShellFolder &folder, TreeChild child);
+    static ShellTreeNodeData *childMatching(const ShellTreeNodeData &node, const platform::ShellFolder &folder,
+                                            const platform::ItemIdList &relative);
+    // Adds a described child of the node's folder at its sorted place, when it is accepted.
+    ShellTreeNodeData *insertChild(ShellTreeNodeData &node, const platform::ShellFolder &folder, TreeChild child);
     unsigned enumFlags() const;
     FolderListing::Acceptance acceptance() const;
     void renumber(ShellTreeNodeData &node, int from) const;
@@ -96,8 +105,8 @@ private:
     std::unique_ptr<ShellTreeNodeData> m_top;
     ShellTreeOptions m_options;
     FolderListing m_listing;
-    ShellTreeNodeData *m_lastInserted = nullptr;
     QBrush m_ghosted;
+    bool m_announcing = false;
 };
 
 } // namespace nomaro

@@ -18,7 +18,7 @@ std::unique_ptr<platform::ShellFolder> tryBind(const platform::ItemIdList &absol
 } // namespace
 
 ShellTreeNodeData::ShellTreeNodeData(const platform::ItemIdList &base)
-    : m_relative(base.isDesktop() ? platform::ItemIdList() : base.last()), m_absolute(base)
+    : m_relative(base.isDesktop() ? platform::ItemIdList() : base.last()), m_base(base)
 {
 }
 
@@ -28,51 +28,45 @@ ShellTreeNodeData::ShellTreeNodeData(ShellTreeNodeData *parent, platform::ItemId
 {
 }
 
-const platform::ItemIdList &ShellTreeNodeData::absoluteId() const
+platform::ItemIdList ShellTreeNodeData::absoluteId() const
 {
-    if (!m_absolute)
-        m_absolute = m_parent->absoluteId() + m_relative;
-    return *m_absolute;
+    // Gathered bottom up, joined top down in one pass: joining at each level would copy the
+    // growing identifier once per level.
+    std::vector<const platform::ItemIdList *> parts;
+    const ShellTreeNodeData *at = this;
+    for (; at->m_parent; at = at->m_parent)
+        parts.push_back(&at->m_relative);
+    std::size_t size = at->m_base.bytes().size();
+    for (const platform::ItemIdList *part : parts)
+        size += part->bytes().size() - 2;
+    std::string bytes;
+    bytes.reserve(size);
+    bytes.append(at->m_base.bytes(), 0, at->m_base.bytes().size() - 2);
+    for (auto part = parts.rbegin(); part != parts.rend(); ++part)
+        bytes.append((*part)->bytes(), 0, (*part)->bytes().size() - 2);
+    bytes.append(2, '\0');
+    return *platform::ItemIdList::fromBytes(bytes);
 }
 
-const platform::ShellFolder *ShellTreeNodeData::folder() const
+std::unique_ptr<platform::ShellFolder> ShellTreeNodeData::bindFolder() const
 {
-    if (!m_folder)
-        m_folder = tryBind(absoluteId());
-    return m_folder.get();
+    return tryBind(absoluteId());
 }
 
-const platform::ShellFolder *ShellTreeNodeData::parentFolder() const
+std::unique_ptr<platform::ShellFolder> ShellTreeNodeData::bindParentFolder() const
 {
     if (m_parent)
-        return m_parent->folder();
-    if (absoluteId().isDesktop())
+        return m_parent->bindFolder();
+    if (m_base.isDesktop())
         return nullptr;
-    if (!m_topParentFolder)
-        m_topParentFolder = tryBind(absoluteId().first(absoluteId().count() - 1));
-    return m_topParentFolder.get();
+    return tryBind(m_base.first(m_base.count() - 1));
 }
 
 bool ShellTreeNodeData::canRename() const
 {
     // Asked when needed: it costs a look at the disk that a fill of many folders should not pay.
-    const platform::ShellFolder *holder = m_parent ? m_parent->folder() : nullptr;
+    const std::unique_ptr<platform::ShellFolder> holder = m_parent ? m_parent->bindFolder() : nullptr;
     return holder && (holder->attributes(m_relative, platform::AttrCanRename) & platform::AttrCanRename);
-}
-
-void ShellTreeNodeData::setRelativeId(platform::ItemIdList relative)
-{
-    m_relative = std::move(relative);
-    dropCaches();
-}
-
-void ShellTreeNodeData::dropCaches()
-{
-    if (m_parent)
-        m_absolute.reset();
-    m_folder.reset();
-    for (const std::unique_ptr<ShellTreeNodeData> &child : children)
-        child->dropCaches();
 }
 
 bool ShellTreeNodeData::isAtOrBelow(const ShellTreeNodeData *node) const

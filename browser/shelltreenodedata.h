@@ -1,14 +1,15 @@
 #pragma once
 
 // What one node of the folder tree knows of its folder: its identifier relative to the parent
-// folder (owned), its absolute identifier and its bound folder (both made on first use and
-// kept), its looks, and its child nodes. The tree model owns the top node; each node owns its
-// children.
+// folder (owned), its looks, and its child nodes. The node keeps nothing that grows with its
+// depth: its absolute identifier and its bound folder (which holds that identifier and the path)
+// are made when asked, by walking up to the top node, so a chain of deeply nested folders costs
+// memory in proportion to the number of nodes, not to the sum of their depths. The tree model
+// owns the top node; each node owns its children.
 
 #include <QString>
 #include <cstdint>
 #include <memory>
-#include <optional>
 #include <vector>
 
 #include "platform/itemidlist.h"
@@ -29,19 +30,23 @@ public:
     ShellTreeNodeData *parent() const { return m_parent; }
     bool isTop() const { return m_parent == nullptr; }
     const platform::ItemIdList &relativeId() const { return m_relative; }
-    const platform::ItemIdList &absoluteId() const;
-    // The node's folder, bound on first use; nullptr when it cannot be bound (it went away).
-    const platform::ShellFolder *folder() const;
-    // The folder that holds the node's item; nullptr for the top node of the desktop.
-    const platform::ShellFolder *parentFolder() const;
+    // The parent's absolute identifier followed by the relative one; the base folder's own for
+    // the top node. Made anew at each call, in time linear in the depth.
+    platform::ItemIdList absoluteId() const;
+    // Binds the node's folder; nullptr when it cannot be bound (it went away, or its path is too
+    // long for the system). Each call binds afresh: callers bind once per operation.
+    std::unique_ptr<platform::ShellFolder> bindFolder() const;
+    // Binds the folder that holds the node's item; nullptr for the top node of the desktop and
+    // when it cannot be bound.
+    std::unique_ptr<platform::ShellFolder> bindParentFolder() const;
     std::uint32_t attributes() const { return m_attributes; }
     bool canRename() const;
     // The file-system path of the node's folder; empty for a virtual folder.
     std::string path() const { return platform::pathOf(absoluteId()); }
 
-    // The node takes the identifier its item has after a rename: the cached identifiers and
-    // folders of it and of every node below it are dropped.
-    void setRelativeId(platform::ItemIdList relative);
+    // The node takes the identifier its item has after a rename; the nodes below it follow,
+    // since they make their identifiers from it.
+    void setRelativeId(platform::ItemIdList relative) { m_relative = std::move(relative); }
 
     QString caption;
     std::string iconName;
@@ -59,14 +64,11 @@ public:
     bool isAtOrBelow(const ShellTreeNodeData *node) const;
 
 private:
-    void dropCaches();
-
     ShellTreeNodeData *m_parent = nullptr;
     platform::ItemIdList m_relative;
+    // The top node's absolute identifier; empty for every other node.
+    platform::ItemIdList m_base;
     std::uint32_t m_attributes = 0;
-    mutable std::optional<platform::ItemIdList> m_absolute;
-    mutable std::unique_ptr<platform::ShellFolder> m_folder;
-    mutable std::unique_ptr<platform::ShellFolder> m_topParentFolder;
 };
 
 } // namespace nomaro

@@ -1,5 +1,6 @@
 #include "platform/itemidlist.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstring>
 
@@ -110,6 +111,15 @@ ItemElement ItemIdList::element(int index) const
     return decodeFirst(std::string_view(m_bytes).substr(offsetOf(m_bytes, index)));
 }
 
+std::vector<ItemElement> ItemIdList::elements() const
+{
+    std::vector<ItemElement> all;
+    const std::string_view bytes(m_bytes);
+    for (std::size_t at = 0; std::uint16_t length = readLength(m_bytes, at); at += length)
+        all.push_back(decodeFirst(bytes.substr(at)));
+    return all;
+}
+
 ItemElement ItemIdList::decodeFirst(std::string_view bytes)
 {
     ItemElement element;
@@ -162,16 +172,11 @@ ItemIdList ItemIdList::operator+(const ItemIdList &relative) const
 
 bool sameItem(const ItemIdList &a, const ItemIdList &b)
 {
-    const int n = a.count();
-    if (n != b.count())
-        return false;
-    for (int i = 0; i < n; ++i) {
-        const ItemElement x = a.element(i);
-        const ItemElement y = b.element(i);
-        if (x.type != y.type || x.name != y.name)
-            return false;
-    }
-    return true;
+    const std::vector<ItemElement> x = a.elements();
+    const std::vector<ItemElement> y = b.elements();
+    return std::equal(x.begin(), x.end(), y.begin(), y.end(), [](const ItemElement &p, const ItemElement &q) {
+        return p.type == q.type && p.name == q.name;
+    });
 }
 
 } // namespace nomaro::platform

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace nomaro::platform {
 
@@ -58,7 +59,10 @@ public:
     bool isDesktop() const { return m_bytes.size() <= 2; }
     int count() const;
 
+    // Element `index`; walks the list from its start, so a loop over all elements uses elements().
     ItemElement element(int index) const;
+    // Every element in order, read in one pass.
+    std::vector<ItemElement> elements() const;
     ItemElement firstElement() const { return decodeFirst(m_bytes); }
     // The first element of a list's bytes (a valid list); sorting uses it to reach the bytes
     // without going through the object that holds them.

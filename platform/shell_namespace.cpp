@@ -287,10 +287,9 @@ ItemIdList ShellFolder::rename(const ItemIdList &child, const std::string &) con
 
 std::string pathOf(const ItemIdList &absolute)
 {
+    // One pass, appending in place: a deep folder's path is built in time linear in its depth.
     std::string path;
-    const int n = absolute.count();
-    for (int i = 0; i < n; ++i) {
-        const ItemElement element = absolute.element(i);
+    for (const ItemElement &element : absolute.elements()) {
         switch (element.type) {
         case ElementType::Computer:
             path.clear();
@@ -301,7 +300,9 @@ std::string pathOf(const ItemIdList &absolute)
         case ElementType::Entry:
             if (path.empty())
                 return {};
-            path = joinPath(path, element.name);
+            if (path.back() != '/')
+                path.push_back('/');
+            path.append(element.name);
             break;
         }
     }

@@ -7,6 +7,7 @@
 #include "browser/foldermerge.h"
 #include "browser/shelllistmodel.h"
 #include "platform/shell_namespace.h"
+#include "tests/browser/modeltester.h"
 #include "tests/support/tempdir.h"
 
 using nomaro::FolderContext;
@@ -18,11 +19,12 @@ namespace {
 
 using Names = std::vector<std::string>;
 
-// A model over a real folder, driven without a view.
+// A model over a real folder, driven without a view, checked by Qt's model tester throughout.
 struct FolderModel
 {
     TempDir dir;
     ShellListModel model;
+    nomaro::test::ModelTester tester{&model};
 
     explicit FolderModel(const Names &files)
     {

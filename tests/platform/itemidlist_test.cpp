@@ -45,6 +45,10 @@ TEST(ItemIdList, JoiningCuttingAndDecodingKeepEveryElement)
     EXPECT_EQ(path.element(2).size, 3u);
     EXPECT_EQ(path.element(2).mtimeSeconds, 30);
     EXPECT_EQ(path.lastElement().name, "ccc");
+    ASSERT_EQ(path.elements().size(), 3u);
+    EXPECT_EQ(path.elements()[1].name, "bb");
+    EXPECT_EQ(path.elements()[2].mtimeSeconds, 30);
+    EXPECT_TRUE(ItemIdList().elements().empty());
     EXPECT_EQ(path.last(), entry("ccc", 3, 30));
     EXPECT_EQ(path.first(2), entry("a", 1, 10) + entry("bb", 2, 20));
     EXPECT_TRUE(path.first(0).isDesktop());
