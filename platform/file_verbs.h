@@ -8,7 +8,7 @@
 //                const auto results = pasteItems(items.paths, shownFolder, items.cut);
 //                then UpdateItems, and show the `message` of every result that has one.
 //                After a pasted cut, clear the clipboard (the items are no longer where it says).
-//   Delete:      after the component's own confirmation,
+//   Delete:      after the component's own confirmation (trash.h),
 //                const auto results = moveItemsToTrash(selectedPaths);
 //                then UpdateItems, and show the messages of the items that stayed.
 //   Drag:        QDrag::setMimeData(dragDataForItems(paths).release()); a drop reads its items
@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "platform/drives.h"
+#include "platform/trash.h"
 
 namespace nomaro::platform {
 
@@ -68,16 +69,6 @@ std::vector<PasteResult> pasteItems(const std::vector<std::string> &items,
 
 // The name tried for the n-th copy of `name` (n from 1): "a (copia).txt", "a (copia 2).txt".
 std::string copyName(const std::string &name, bool isFolder, int n);
-
-struct TrashResult
-{
-    std::string path;
-    bool trashed = false;
-    std::string message; // why the item stayed, in Italian
-};
-
-// Moves each item to the trash (never a plain delete); an item the trash refuses stays in place.
-std::vector<TrashResult> moveItemsToTrash(const std::vector<std::string> &paths);
 
 // Whether `folder` lies on a network drive of `drives` (see mountedDrives). Other machines
 // change such a folder without a change notice, so after a command every component that shows

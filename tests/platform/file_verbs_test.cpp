@@ -345,46 +345,5 @@ TEST(FileVerbsPaste, ARefusedPasteLeavesEverythingAsItWas)
     }
 }
 
-class FileVerbsTrash : public ::testing::Test
-{
-protected:
-    void SetUp() override
-    {
-        m_oldHome = qgetenv("HOME");
-        m_oldDataHome = qgetenv("XDG_DATA_HOME");
-        qputenv("HOME", QByteArray::fromStdString(m_home.path()));
-        // Not there yet: the trash must make it rather than fall back to the working folder.
-        qputenv("XDG_DATA_HOME", QByteArray::fromStdString(m_home.pathOf("dati")));
-    }
-    void TearDown() override
-    {
-        qputenv("HOME", m_oldHome);
-        qputenv("XDG_DATA_HOME", m_oldDataHome);
-    }
-
-    TempDir m_home;
-    TempDir m_files;
-    QByteArray m_oldHome;
-    QByteArray m_oldDataHome;
-};
-
-TEST_F(FileVerbsTrash, TheFileLandsInTheTrashAndLeavesItsFolder)
-{
-    const std::string file = m_files.writeFile("cestinato.txt", "via");
-    const std::vector<TrashResult> results = moveItemsToTrash({file});
-    ASSERT_EQ(results.size(), 1u);
-    EXPECT_TRUE(results[0].trashed) << results[0].message;
-    EXPECT_FALSE(test::exists(file));
-    EXPECT_EQ(test::readFile(m_home.pathOf("dati/Trash/files/cestinato.txt")), "via");
-}
-
-TEST_F(FileVerbsTrash, AVanishedItemIsReportedInItalian)
-{
-    const TrashResult result = moveItemsToTrash({m_files.pathOf("sparito.txt")})[0];
-    EXPECT_FALSE(result.trashed);
-    EXPECT_TRUE(result.message.starts_with("Impossibile spostare \"sparito.txt\" nel cestino: "))
-        << result.message;
-}
-
 } // namespace
 } // namespace nomaro::platform
