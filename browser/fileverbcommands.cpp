@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QClipboard>
+#include <QFile>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMenu>
@@ -29,6 +30,16 @@ CommandOutcome pasteOutcome(const std::string &folder, const std::vector<platfor
             outcome.failures.push_back(result.message);
     }
     return outcome;
+}
+
+// Names the item when there is one, as the user may not see which row the selection holds.
+QString trashQuestion(const std::vector<std::string> &paths)
+{
+    if (paths.size() == 1) {
+        const std::string name = platform::fileops::nameOf(paths.front());
+        return QStringLiteral("Sposto nel cestino \"%1\" ?").arg(QFile::decodeName(QByteArray::fromStdString(name)));
+    }
+    return QStringLiteral("Sposto nel cestino questi %1 elementi ?").arg(paths.size());
 }
 
 } // namespace
@@ -95,7 +106,7 @@ CommandOutcome FileVerbCommands::paste(const std::string &folder) const
 
 CommandOutcome FileVerbCommands::trash(const std::vector<std::string> &paths) const
 {
-    if (paths.empty() || !confirm(m_owner, QStringLiteral("Sposto nel cestino gli elementi selezionati ?")))
+    if (paths.empty() || !confirm(m_owner, trashQuestion(paths)))
         return {};
     std::vector<platform::TrashResult> results;
     {
