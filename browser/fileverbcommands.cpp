@@ -7,7 +7,6 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMimeData>
-#include <QStringList>
 
 #include "browser/dropplan.h"
 #include "platform/drives.h"
@@ -42,7 +41,21 @@ QString trashQuestion(const std::vector<std::string> &paths)
     return QStringLiteral("Sposto nel cestino questi %1 elementi ?").arg(paths.size());
 }
 
+constexpr size_t kMostFailuresNamed = 10;
+
 } // namespace
+
+std::string CommandOutcome::failureText() const
+{
+    std::string text;
+    const size_t named = failures.size() > kMostFailuresNamed + 1 ? kMostFailuresNamed : failures.size();
+    for (size_t i = 0; i < named; ++i)
+        text += (i > 0 ? "\n" : "") + failures[i];
+    const size_t others = failures.size() - named;
+    if (others > 0)
+        text += "\n... e altri " + std::to_string(others) + " elementi non riusciti.";
+    return text;
+}
 
 bool CommandOutcome::changedUnwatchedFolder() const
 {
@@ -138,11 +151,8 @@ CommandOutcome FileVerbCommands::drop(const DropPlan &plan) const
 void FileVerbCommands::showFailures(const CommandOutcome &outcome) const
 {
     // One box for all the items, as bulk operations report.
-    QStringList messages;
-    for (const std::string &failure : outcome.failures)
-        messages << QString::fromStdString(failure);
-    if (!messages.isEmpty())
-        showError(m_owner, messages.join(QLatin1Char('\n')));
+    if (!outcome.failures.empty())
+        showError(m_owner, QString::fromStdString(outcome.failureText()));
 }
 
 void FileVerbCommands::execMenu(const QPoint &globalPos, const MenuActions &actions) const

@@ -28,6 +28,9 @@ struct CommandOutcome
 
     // Whether a changed folder lies where no change notice tells a linked component of it.
     bool changedUnwatchedFolder() const;
+    // The failures for one box: the first few, each with its reason, then how many others
+    // failed, so that twenty thousand failures still make a box that fits the screen.
+    std::string failureText() const;
 };
 
 class FileVerbCommands

@@ -3,7 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
+#include <QApplication>
+#include <QMessageBox>
+#include <QScreen>
 #include <QStringList>
+#include <QTimer>
 #include <QWidget>
 #include <string>
 #include <vector>
@@ -36,6 +41,58 @@ TEST(FileVerbCommandsTrash, TheQuestionNamesTheItemOrCountsThem)
     EXPECT_TRUE(exists(one));
     for (const std::string &path : three)
         EXPECT_TRUE(exists(path)) << path;
+}
+
+CommandOutcome failing(int count)
+{
+    CommandOutcome outcome{true, {}, {}};
+    for (int i = 1; i <= count; ++i)
+        outcome.failures.push_back("Impossibile copiare \"file " + std::to_string(i)
+                                   + ".txt\": Permission denied (errore 13)");
+    return outcome;
+}
+
+TEST(FileVerbCommandsFailures, AFewAreAllNamedManyEndInACount)
+{
+    struct Case
+    {
+        int failures;
+        int linesNamed;
+        std::string last;
+    };
+    const Case cases[] = {
+        {1, 1, "Impossibile copiare \"file 1.txt\": Permission denied (errore 13)"},
+        {11, 11, "Impossibile copiare \"file 11.txt\": Permission denied (errore 13)"},
+        {12, 10, "... e altri 2 elementi non riusciti."},
+        {20000, 10, "... e altri 19990 elementi non riusciti."},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.failures);
+        const QStringList lines = QString::fromStdString(failing(c.failures).failureText()).split(QLatin1Char('\n'));
+        EXPECT_EQ(lines.size(), c.linesNamed + (c.linesNamed < c.failures ? 1 : 0));
+        EXPECT_EQ(lines.front().toStdString(), failing(1).failures.front()) << "each named with its reason";
+        EXPECT_EQ(lines.back().toStdString(), c.last);
+    }
+}
+
+TEST(FileVerbCommandsFailures, TheBoxOfTwentyThousandFailuresFitsTheScreen)
+{
+    QWidget owner;
+    const FileVerbCommands verbs(&owner);
+    const QRect screen = QApplication::primaryScreen()->availableGeometry();
+    QRect box;
+    bool okOnScreen = false;
+    QTimer::singleShot(0, [&] {
+        auto *shown = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        ASSERT_NE(shown, nullptr);
+        box = shown->frameGeometry();
+        QAbstractButton *ok = shown->buttons().value(0);
+        okOnScreen = ok && screen.contains(QRect(ok->mapToGlobal(QPoint(0, 0)), ok->size()));
+        shown->accept();
+    });
+    verbs.showFailures(failing(20000));
+    EXPECT_LE(box.height(), screen.height());
+    EXPECT_TRUE(okOnScreen) << "box " << box.height() << " high on a screen of " << screen.height();
 }
 
 } // namespace
