@@ -2,16 +2,19 @@
 
 #include <QAction>
 #include <QClipboard>
+#include <QDesktopServices>
 #include <QFile>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMimeData>
+#include <QUrl>
 
 #include "browser/dropplan.h"
 #include "platform/drives.h"
 #include "platform/file_ops.h"
 #include "platform/file_verbs.h"
+#include "platform/file_verbs_open.h"
 #include "platform/hourglass.h"
 #include "widgets/messages.h"
 
@@ -90,6 +93,24 @@ bool FileVerbCommands::clipboardHasItems()
 {
     const QMimeData *data = QGuiApplication::clipboard()->mimeData();
     return data && !platform::itemsFromMimeData(*data).paths.empty();
+}
+
+void FileVerbCommands::open(const std::vector<std::string> &paths) const
+{
+    CommandOutcome outcome;
+    for (const std::string &path : paths) {
+        const std::string what = "Impossibile aprire " + platform::fileops::quotedName(path);
+        if (!platform::hasApplicationFor(path)) {
+            outcome.failures.push_back(what + ": nessuna applicazione installata apre questo tipo di file ("
+                                       + platform::openedTypeOf(path) + ")");
+            continue;
+        }
+        // Built from the bytes, so a name that is not UTF-8 still reaches the application.
+        const QByteArray bytes = QByteArray::fromStdString(path).toPercentEncoding("/");
+        if (!QDesktopServices::openUrl(QUrl::fromEncoded("file://" + bytes)))
+            outcome.failures.push_back(what + ": il sistema non ha avviato l'applicazione");
+    }
+    showFailures(outcome);
 }
 
 void FileVerbCommands::copy(const std::vector<std::string> &paths, bool cut) const

@@ -50,6 +50,9 @@ public:
     // Whether the clipboard holds files to paste.
     static bool clipboardHasItems();
 
+    // Opens each file with the desktop's application for it; the files that none opens are
+    // named in one error box.
+    void open(const std::vector<std::string> &paths) const;
     void copy(const std::vector<std::string> &paths, bool cut) const;
     // The clipboard's items into `folder`, never replacing an item there.
     CommandOutcome paste(const std::string &folder) const;

@@ -5,11 +5,14 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDesktopServices>
 #include <QMessageBox>
 #include <QScreen>
 #include <QStringList>
 #include <QTimer>
+#include <QUrl>
 #include <QWidget>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -95,4 +98,50 @@ TEST(FileVerbCommandsFailures, TheBoxOfTwentyThousandFailuresFitsTheScreen)
     EXPECT_TRUE(okOnScreen) << "box " << box.height() << " high on a screen of " << screen.height();
 }
 
+// Takes the desktop's opening of files, as a test cannot watch an application start.
+class UrlCatcher : public QObject
+{
+    Q_OBJECT
+public:
+    UrlCatcher() { QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "open"); }
+    ~UrlCatcher() override { QDesktopServices::unsetUrlHandler(QStringLiteral("file")); }
+    QList<QUrl> opened;
+public Q_SLOTS:
+    void open(const QUrl &url) { opened << url; }
+};
+
+TEST(FileVerbCommandsOpen, AFileNoApplicationOpensGetsAMessageTheOthersOpen)
+{
+    TempDir root;
+    const QByteArray oldDirs = qgetenv("XDG_DATA_DIRS");
+    const QByteArray oldDataHome = qgetenv("XDG_DATA_HOME");
+    // Only the editor below is installed; the types still come from the system's database.
+    qputenv("XDG_DATA_DIRS", QByteArray::fromStdString(root.makeFolder("usr")));
+    qputenv("XDG_DATA_HOME", QByteArray::fromStdString(root.makeFolder("data")));
+    std::filesystem::create_directory_symlink("/usr/share/mime", root.pathOf("usr/mime"));
+    root.makeFolder("usr/applications");
+    root.writeFile("usr/applications/editor.desktop",
+                   "[Desktop Entry]\nType=Application\nName=Editor\nExec=editor %f\nMimeType=text/plain;\n");
+    const std::string unknown = root.writeFile("dati.xyz", std::string("\x00\x01", 2));
+    const std::string text = root.writeFile(std::string("caff\xe8.txt"), "testo\n");
+
+    QWidget owner;
+    const FileVerbCommands verbs(&owner);
+    UrlCatcher catcher;
+    {
+        ModalAnswerer answer(QStringLiteral("OK"));
+        verbs.open({unknown, text});
+        EXPECT_EQ(answer.texts(), QStringList{QStringLiteral("Impossibile aprire \"dati.xyz\": nessuna applicazione installata"
+                                                             " apre questo tipo di file (application/octet-stream)")});
+    }
+    ASSERT_EQ(catcher.opened.size(), 1);
+    EXPECT_EQ(QByteArray::fromPercentEncoding(catcher.opened[0].toEncoded()).toStdString(), "file://" + text)
+        << "the name's own bytes reach the application";
+
+    oldDirs.isNull() ? qunsetenv("XDG_DATA_DIRS") : qputenv("XDG_DATA_DIRS", oldDirs);
+    qputenv("XDG_DATA_HOME", oldDataHome);
+}
+
 } // namespace
+
+#include "fileverbcommands_test.moc"
