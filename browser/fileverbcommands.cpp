@@ -11,6 +11,7 @@
 #include <QUrl>
 
 #include "browser/dropplan.h"
+#include "browser/pasteprogressdialog.h"
 #include "platform/drives.h"
 #include "platform/file_ops.h"
 #include "platform/file_verbs.h"
@@ -127,11 +128,10 @@ CommandOutcome FileVerbCommands::paste(const std::string &folder) const
     const platform::ClipboardItems items = platform::itemsFromMimeData(*data);
     if (items.paths.empty())
         return {};
-    std::vector<platform::PasteResult> results;
-    {
-        const platform::HourglassGuard hourglass;
-        results = platform::pasteItems(items.paths, folder, items.cut);
-    }
+    const std::vector<platform::PasteResult> results =
+        runPasteWithProgress(m_owner, items.cut, [&](const platform::PasteProgress &progress) {
+            return platform::pasteItems(items.paths, folder, items.cut, progress);
+        });
     // The clipboard no longer says where cut items are.
     if (items.cut)
         QGuiApplication::clipboard()->clear();
@@ -161,11 +161,10 @@ CommandOutcome FileVerbCommands::drop(const DropPlan &plan) const
 {
     if (!plan.accepted())
         return {};
-    std::vector<platform::PasteResult> results;
-    {
-        const platform::HourglassGuard hourglass;
-        results = platform::pasteItems(plan.items, plan.folder, plan.moves());
-    }
+    const std::vector<platform::PasteResult> results =
+        runPasteWithProgress(m_owner, plan.moves(), [&](const platform::PasteProgress &progress) {
+            return platform::pasteItems(plan.items, plan.folder, plan.moves(), progress);
+        });
     return pasteOutcome(plan.folder, results);
 }
 

@@ -17,6 +17,9 @@
 
 #include <QMimeData>
 
+#include <atomic>
+#include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -50,6 +53,7 @@ enum class PasteOutcome {
     Moved,     // the item is now at `target`
     Unchanged, // moved into the folder it is already in: nothing to do
     Failed,    // refused or failed; the item and the target folder are as they were
+    Cancelled, // the paste was stopped first; the item and the target folder are as they were
 };
 
 struct PasteResult
@@ -66,6 +70,31 @@ struct PasteResult
 // source only after a complete copy. One result per item, in order.
 std::vector<PasteResult> pasteItems(const std::vector<std::string> &items,
                                     const std::string &targetFolder, bool cut);
+
+// How far a paste has come: the items finished, of how many, the bytes copied so far and the
+// name of the item in hand.
+struct PasteStatus
+{
+    size_t itemsDone = 0;
+    size_t items = 0;
+    std::uint64_t bytesDone = 0;
+    std::string current;
+};
+
+struct PasteProgress
+{
+    // Called on the pasting thread at each item and each block copied.
+    std::function<void(const PasteStatus &)> onProgress;
+    // Set from any thread to stop: the copy in hand is removed again (a moved item keeps its
+    // place), the items after it are left as they are and come back Cancelled.
+    const std::atomic<bool> *cancelled = nullptr;
+};
+
+// pasteItems, telling its progress and stopping on request; for a paste off the user-interface
+// thread.
+std::vector<PasteResult> pasteItems(const std::vector<std::string> &items,
+                                    const std::string &targetFolder, bool cut,
+                                    const PasteProgress &progress);
 
 // The name tried for the n-th copy of `name` (n from 1): "a (copia).txt", "a (copia 2).txt".
 std::string copyName(const std::string &name, bool isFolder, int n);
