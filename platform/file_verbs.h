@@ -2,10 +2,11 @@
 
 // The file verbs of the folder list and tree: copy, cut, paste and delete.
 //
-// How a component uses them (all on the user-interface thread; none shows a message box):
+// How a component uses them (none shows a message box; only the paste may run on another
+// thread):
 //   Copy / cut:  clipboard->setMimeData(mimeDataForItems(selectedPaths, cut).release());
 //   Paste:       const ClipboardItems items = itemsFromMimeData(*clipboard->mimeData());
-//                const auto results = pasteItems(items.paths, shownFolder, items.cut);
+//                const auto results = pasteItems(items.paths, shownFolder, items.cut, progress);
 //                then UpdateItems, and show the `message` of every result that has one.
 //                After a pasted cut, clear the clipboard (the items are no longer where it says).
 //   Delete:      after the component's own confirmation (trash.h),
