@@ -113,8 +113,10 @@ TEST(TrashInfo, TrashNamesNumberTheRepeatsAndFitTheInfoFileName)
 // session bus, which starts the desktop's trash service).
 struct ToolRun
 {
-    bool ran = false;
+    bool ran = false;      // ended by itself with status 0
+    bool finished = false; // ended by itself, whatever its status
     std::string output;
+    std::string errors;
 };
 
 ToolRun runTool(const QString &program, const QStringList &arguments, const QByteArray &input = {})
@@ -127,11 +129,10 @@ ToolRun runTool(const QString &program, const QStringList &arguments, const QByt
         return run;
     process.write(input);
     process.closeWriteChannel();
-    run.ran = process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit
-        && process.exitCode() == 0;
+    run.finished = process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit;
+    run.ran = run.finished && process.exitCode() == 0;
     run.output = process.readAllStandardOutput().toStdString();
-    if (!run.ran)
-        run.output += process.readAllStandardError().toStdString();
+    run.errors = process.readAllStandardError().toStdString();
     return run;
 }
 
@@ -230,15 +231,26 @@ protected:
                 << info;
         }
 
-        if (!haveTools())
-            GTEST_SKIP() << "trash-cli or gio missing: scripts/install-deps installs them";
+        if (!haveTools()) {
+            m_unchecked = "trash-cli or gio missing: scripts/install-deps installs them";
+            return;
+        }
         const ToolRun trashList = runTool(QStringLiteral("trash-list"), {});
         const ToolRun gioList = gio({QStringLiteral("trash"), QStringLiteral("--list")});
-        ASSERT_TRUE(trashList.ran) << trashList.output;
-        ASSERT_TRUE(gioList.ran) << gioList.output;
+        ASSERT_TRUE(trashList.finished) << trashList.errors;
+        ASSERT_TRUE(gioList.ran) << gioList.errors;
+        const auto listed = [&](const std::string &original) {
+            return trashList.output.find(" " + asTrashListShows(original) + "\n") != std::string::npos;
+        };
+        // trash-cli reads the trash of every mount in turn and gives up at one it cannot read
+        // (another program's broken network mount); then only gio is asked.
+        const bool trashCli = trashList.ran || std::all_of(originals.begin(), originals.end(), listed);
+        if (!trashCli)
+            m_unchecked = "trash-cli stopped at another program's mount:\n" + trashList.errors;
         for (const std::string &original : originals) {
-            EXPECT_NE(trashList.output.find(" " + asTrashListShows(original) + "\n"), std::string::npos)
-                << original << " in\n" << trashList.output;
+            if (trashCli) {
+                EXPECT_TRUE(listed(original)) << original << " in\n" << trashList.output;
+            }
             if (gioWatches) {
                 EXPECT_FALSE(gioUriOf(gioList.output, original).empty()) << original << " in\n" << gioList.output;
             }
@@ -248,23 +260,27 @@ protected:
         // (2.74) restores to the path as it shows it, so only ASCII names come back whole.
         for (size_t i = 0; i < originals.size(); ++i) {
             const std::string &original = originals[i];
-            if (!validUtf8(original))
+            const bool byGio = gioWatches && asGioShows(original) == original;
+            if (!validUtf8(original) || (!byGio && !trashCli))
                 continue;
             SCOPED_TRACE(original);
-            if (asGioShows(original) != original || !gioWatches) {
-                const ToolRun restore = runTool(QStringLiteral("trash-restore"),
-                                                {QString::fromStdString(parentOf(original))}, "0\n");
-                EXPECT_TRUE(restore.ran) << restore.output;
-            } else {
-                const std::string uri = gioUriOf(gioList.output, original);
-                const ToolRun restore = gio({QStringLiteral("trash"), QStringLiteral("--restore"),
-                                             QString::fromStdString(uri)});
-                EXPECT_TRUE(restore.ran) << restore.output;
-            }
+            const ToolRun restore = byGio ? gio({QStringLiteral("trash"), QStringLiteral("--restore"),
+                                                 QString::fromStdString(gioUriOf(gioList.output, original))})
+                                          : runTool(QStringLiteral("trash-restore"),
+                                                    {QString::fromStdString(parentOf(original))}, "0\n");
+            EXPECT_TRUE(restore.ran) << restore.output << restore.errors;
             EXPECT_EQ(test::readFile(original), "contenuto " + std::to_string(i));
         }
     }
 
+    // Says which tool could not be asked, after every other check of the test has run.
+    void skipUnchecked()
+    {
+        if (!m_unchecked.empty())
+            GTEST_SKIP() << m_unchecked;
+    }
+
+    std::string m_unchecked;
     TempDir m_home;
     TempDir m_files;
     QByteArray m_oldHome;
@@ -274,6 +290,7 @@ protected:
 TEST_F(TrashTest, OddNamesOnTheHomeFileSystemAreReadAndRestoredByOtherPrograms)
 {
     trashAndReadBack(m_files.path(), homeTrash(), "");
+    skipUnchecked();
 }
 
 TEST_F(TrashTest, TheSameNameTwiceGetsTwoEntriesAndNothingIsReplaced)
@@ -371,7 +388,7 @@ TEST_F(TrashTest, OnAnotherMountTheItemsStayOnItsOwnTrash)
             GTEST_SKIP() << "this test may not mount a file system here (it needs root)";
         const std::string trash = mount.point() + "/.Trash-" + uid();
         trashAndReadBack(mount.point(), trash, mount.point(), kind == ScratchMount::Kind::Ext4);
-        if (HasFatalFailure() || IsSkipped())
+        if (HasFatalFailure())
             return;
         EXPECT_FALSE(test::exists(homeTrash())) << "nothing crossed to the home's file system";
         // The entry is recorded from the top folder, so it holds wherever the disk is mounted.
@@ -379,6 +396,7 @@ TEST_F(TrashTest, OnAnotherMountTheItemsStayOnItsOwnTrash)
         ASSERT_TRUE(moveItemsToTrash({mount.point() + "/relativo.txt"})[0].trashed);
         EXPECT_TRUE(test::readFile(trash + "/info/relativo.txt.trashinfo").starts_with("[Trash Info]\nPath=relativo.txt\n"));
     }
+    skipUnchecked();
 }
 
 TEST_F(TrashTest, TheSharedTrashOfAMountIsUsedOnlyWhenItIsARealStickyFolder)
