@@ -2,16 +2,20 @@
 
 #include <QAction>
 #include <QClipboard>
+#include <QDesktopServices>
+#include <QFile>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMimeData>
-#include <QStringList>
+#include <QUrl>
 
 #include "browser/dropplan.h"
+#include "browser/pasteprogressdialog.h"
 #include "platform/drives.h"
 #include "platform/file_ops.h"
 #include "platform/file_verbs.h"
+#include "platform/file_verbs_open.h"
 #include "platform/hourglass.h"
 #include "widgets/messages.h"
 
@@ -31,7 +35,31 @@ CommandOutcome pasteOutcome(const std::string &folder, const std::vector<platfor
     return outcome;
 }
 
+// Names the item when there is one, as the user may not see which row the selection holds.
+QString trashQuestion(const std::vector<std::string> &paths)
+{
+    if (paths.size() == 1) {
+        const std::string name = platform::fileops::nameOf(paths.front());
+        return QStringLiteral("Sposto nel cestino \"%1\" ?").arg(QFile::decodeName(QByteArray::fromStdString(name)));
+    }
+    return QStringLiteral("Sposto nel cestino questi %1 elementi ?").arg(paths.size());
+}
+
+constexpr size_t kMostFailuresNamed = 10;
+
 } // namespace
+
+std::string CommandOutcome::failureText() const
+{
+    std::string text;
+    const size_t named = failures.size() > kMostFailuresNamed + 1 ? kMostFailuresNamed : failures.size();
+    for (size_t i = 0; i < named; ++i)
+        text += (i > 0 ? "\n" : "") + failures[i];
+    const size_t others = failures.size() - named;
+    if (others > 0)
+        text += "\n... e altri " + std::to_string(others) + " elementi non riusciti.";
+    return text;
+}
 
 bool CommandOutcome::changedUnwatchedFolder() const
 {
@@ -68,6 +96,24 @@ bool FileVerbCommands::clipboardHasItems()
     return data && !platform::itemsFromMimeData(*data).paths.empty();
 }
 
+void FileVerbCommands::open(const std::vector<std::string> &paths) const
+{
+    CommandOutcome outcome;
+    for (const std::string &path : paths) {
+        const std::string what = "Impossibile aprire " + platform::fileops::quotedName(path);
+        if (!platform::hasApplicationFor(path)) {
+            outcome.failures.push_back(what + ": nessuna applicazione installata apre questo tipo di file ("
+                                       + platform::openedTypeOf(path) + ")");
+            continue;
+        }
+        // Built from the bytes, so a name that is not UTF-8 still reaches the application.
+        const QByteArray bytes = QByteArray::fromStdString(path).toPercentEncoding("/");
+        if (!QDesktopServices::openUrl(QUrl::fromEncoded("file://" + bytes)))
+            outcome.failures.push_back(what + ": il sistema non ha avviato l'applicazione");
+    }
+    showFailures(outcome);
+}
+
 void FileVerbCommands::copy(const std::vector<std::string> &paths, bool cut) const
 {
     if (!paths.empty())
@@ -82,11 +128,10 @@ CommandOutcome FileVerbCommands::paste(const std::string &folder) const
     const platform::ClipboardItems items = platform::itemsFromMimeData(*data);
     if (items.paths.empty())
         return {};
-    std::vector<platform::PasteResult> results;
-    {
-        const platform::HourglassGuard hourglass;
-        results = platform::pasteItems(items.paths, folder, items.cut);
-    }
+    const std::vector<platform::PasteResult> results =
+        runPasteWithProgress(m_owner, items.cut, [&](const platform::PasteProgress &progress) {
+            return platform::pasteItems(items.paths, folder, items.cut, progress);
+        });
     // The clipboard no longer says where cut items are.
     if (items.cut)
         QGuiApplication::clipboard()->clear();
@@ -95,7 +140,7 @@ CommandOutcome FileVerbCommands::paste(const std::string &folder) const
 
 CommandOutcome FileVerbCommands::trash(const std::vector<std::string> &paths) const
 {
-    if (paths.empty() || !confirm(m_owner, QStringLiteral("Sposto nel cestino gli elementi selezionati ?")))
+    if (paths.empty() || !confirm(m_owner, trashQuestion(paths)))
         return {};
     std::vector<platform::TrashResult> results;
     {
@@ -116,22 +161,18 @@ CommandOutcome FileVerbCommands::drop(const DropPlan &plan) const
 {
     if (!plan.accepted())
         return {};
-    std::vector<platform::PasteResult> results;
-    {
-        const platform::HourglassGuard hourglass;
-        results = platform::pasteItems(plan.items, plan.folder, plan.moves());
-    }
+    const std::vector<platform::PasteResult> results =
+        runPasteWithProgress(m_owner, plan.moves(), [&](const platform::PasteProgress &progress) {
+            return platform::pasteItems(plan.items, plan.folder, plan.moves(), progress);
+        });
     return pasteOutcome(plan.folder, results);
 }
 
 void FileVerbCommands::showFailures(const CommandOutcome &outcome) const
 {
     // One box for all the items, as bulk operations report.
-    QStringList messages;
-    for (const std::string &failure : outcome.failures)
-        messages << QString::fromStdString(failure);
-    if (!messages.isEmpty())
-        showError(m_owner, messages.join(QLatin1Char('\n')));
+    if (!outcome.failures.empty())
+        showError(m_owner, QString::fromStdString(outcome.failureText()));
 }
 
 void FileVerbCommands::execMenu(const QPoint &globalPos, const MenuActions &actions) const

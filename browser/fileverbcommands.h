@@ -28,6 +28,9 @@ struct CommandOutcome
 
     // Whether a changed folder lies where no change notice tells a linked component of it.
     bool changedUnwatchedFolder() const;
+    // The failures for one box: the first few, each with its reason, then how many others
+    // failed, so that twenty thousand failures still make a box that fits the screen.
+    std::string failureText() const;
 };
 
 class FileVerbCommands
@@ -47,6 +50,9 @@ public:
     // Whether the clipboard holds files to paste.
     static bool clipboardHasItems();
 
+    // Opens each file with the desktop's application for it; the files that none opens are
+    // named in one error box.
+    void open(const std::vector<std::string> &paths) const;
     void copy(const std::vector<std::string> &paths, bool cut) const;
     // The clipboard's items into `folder`, never replacing an item there.
     CommandOutcome paste(const std::string &folder) const;

@@ -2,10 +2,8 @@
 
 #include <QApplication>
 #include <QCoreApplication>
-#include <QDesktopServices>
 #include <QEvent>
 #include <QFocusEvent>
-#include <QFile>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLocale>
@@ -13,7 +11,6 @@
 #include <QPalette>
 #include <QStyle>
 #include <QStyleOptionHeader>
-#include <QUrl>
 #include <algorithm>
 #include <cstdlib>
 
@@ -492,11 +489,12 @@ void ShellList::openItems(const std::vector<ShellListItemData *> &items)
         OnDblClickOpen(this, handled);
     if (handled)
         return;
+    std::vector<std::string> paths;
     for (ShellListItemData *item : items) {
-        const std::string path = item->path();
-        if (!path.empty())
-            QDesktopServices::openUrl(QUrl::fromLocalFile(QFile::decodeName(QByteArray::fromStdString(path))));
+        if (std::string path = item->path(); !path.empty())
+            paths.push_back(std::move(path));
     }
+    m_verbs.open(paths);
 }
 
 bool ShellList::event(QEvent *event)

@@ -6,6 +6,7 @@
 #include "platform/shell_error.h"
 
 #include <cerrno>
+#include <cstdint>
 #include <dirent.h>
 #include <fcntl.h>
 #include <functional>
@@ -22,10 +23,46 @@ using fileops::parentOf;
 
 constexpr int kMostCopyNames = 10000;
 
-// Each copy function returns 0 or the errno of the first failure. `created` tells the caller
-// that `target` now exists and is ours to remove again.
+// What a paste has done so far, told to the watcher of its progress, and whether it was asked
+// to stop. Lives on the copying thread.
+class CopyMeter
+{
+public:
+    explicit CopyMeter(const PasteProgress &progress) : m_progress(progress) {}
+
+    bool cancelled() const { return m_progress.cancelled && m_progress.cancelled->load(); }
+    void startItem(const std::string &name)
+    {
+        m_status.current = name;
+        tell();
+    }
+    void itemDone()
+    {
+        ++m_status.itemsDone;
+        tell();
+    }
+    void addBytes(std::uint64_t bytes)
+    {
+        m_status.bytesDone += bytes;
+        tell();
+    }
+    void setItems(size_t items) { m_status.items = items; }
+
+private:
+    void tell()
+    {
+        if (m_progress.onProgress)
+            m_progress.onProgress(m_status);
+    }
+
+    const PasteProgress &m_progress;
+    PasteStatus m_status;
+};
+
+// Each copy function returns 0 or the errno of the first failure (ECANCELED when the paste was
+// asked to stop). `created` tells the caller that `target` now exists and is ours to remove again.
 int copyEntry(const std::string &source, const std::string &target, const struct stat &info,
-              bool &created);
+              bool &created, CopyMeter &meter);
 
 void keepTimes(const std::string &target, const struct stat &info)
 {
@@ -48,10 +85,12 @@ int writeAll(int fd, const char *data, ssize_t size)
     return 0;
 }
 
-int copyContents(int in, int out)
+int copyContents(int in, int out, CopyMeter &meter)
 {
     std::vector<char> buffer(256 * 1024);
     for (;;) {
+        if (meter.cancelled())
+            return ECANCELED;
         const ssize_t got = ::read(in, buffer.data(), buffer.size());
         if (got == 0)
             return 0;
@@ -62,11 +101,12 @@ int copyContents(int in, int out)
         }
         if (const int error = writeAll(out, buffer.data(), got))
             return error;
+        meter.addBytes(std::uint64_t(got));
     }
 }
 
 int copyFile(const std::string &source, const std::string &target, const struct stat &info,
-             bool &created)
+             bool &created, CopyMeter &meter)
 {
     const int in = ::open(source.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
     if (in < 0)
@@ -79,7 +119,7 @@ int copyFile(const std::string &source, const std::string &target, const struct 
         return error;
     }
     created = true;
-    int error = copyContents(in, out);
+    int error = copyContents(in, out, meter);
     ::close(in);
     if (error == 0) {
         ::fchmod(out, info.st_mode & 07777);
@@ -92,7 +132,7 @@ int copyFile(const std::string &source, const std::string &target, const struct 
 }
 
 int copyFolder(const std::string &source, const std::string &target, const struct stat &info,
-               bool &created)
+               bool &created, CopyMeter &meter)
 {
     if (::mkdir(target.c_str(), 0700) != 0)
         return errno;
@@ -102,6 +142,10 @@ int copyFolder(const std::string &source, const std::string &target, const struc
         return errno;
     int error = 0;
     for (;;) {
+        if (meter.cancelled()) {
+            error = ECANCELED;
+            break;
+        }
         errno = 0;
         const dirent *entry = ::readdir(dir);
         if (!entry) {
@@ -118,7 +162,7 @@ int copyFolder(const std::string &source, const std::string &target, const struc
             break;
         }
         bool childCreated = false;
-        if ((error = copyEntry(child, joinPath(target, name), childInfo, childCreated)) != 0)
+        if ((error = copyEntry(child, joinPath(target, name), childInfo, childCreated, meter)) != 0)
             break;
     }
     ::closedir(dir);
@@ -148,12 +192,12 @@ int copyLink(const std::string &source, const std::string &target, const struct 
 }
 
 int copyEntry(const std::string &source, const std::string &target, const struct stat &info,
-              bool &created)
+              bool &created, CopyMeter &meter)
 {
     if (S_ISREG(info.st_mode))
-        return copyFile(source, target, info, created);
+        return copyFile(source, target, info, created, meter);
     if (S_ISDIR(info.st_mode))
-        return copyFolder(source, target, info, created);
+        return copyFolder(source, target, info, created, meter);
     if (S_ISLNK(info.st_mode))
         return copyLink(source, target, info, created);
     // Pipes, sockets and devices: a new node of the same kind (devices need privileges).
@@ -233,10 +277,11 @@ Attempt tryNames(const std::string &folder, const std::string &name, bool isFold
 class ItemPaster
 {
 public:
-    ItemPaster(std::string source, const std::string &folder, bool cut)
+    ItemPaster(std::string source, const std::string &folder, bool cut, CopyMeter &meter)
         : m_source(std::move(source))
         , m_folder(folder)
         , m_cut(cut)
+        , m_meter(meter)
         , m_what(std::string(cut ? "Impossibile spostare " : "Impossibile copiare ")
                  + fileops::quotedName(m_source))
     {
@@ -295,7 +340,7 @@ public:
         }
         const auto copy = [&](const std::string &target) {
             bool created = false;
-            error = copyEntry(m_source, target, info, created);
+            error = copyEntry(m_source, target, info, created, m_meter);
             if (error == 0)
                 return Attempt::Done;
             if (!created && error == EEXIST)
@@ -306,7 +351,7 @@ public:
         };
         if (tryNames(m_folder, name, isFolder, sameFolder ? 1 : 0, copy, result.target, error)
             != Attempt::Done)
-            return failed(result, error);
+            return error == ECANCELED ? cancelled(result) : failed(result, error);
         result.outcome = PasteOutcome::Copied;
         if (acrossFileSystems) {
             if ((error = removeTree(m_source, false)) != 0)
@@ -317,6 +362,14 @@ public:
             else
                 result.outcome = PasteOutcome::Moved;
         }
+        return result;
+    }
+
+    // An item the paste never reached, or whose half-made copy it removed: no message.
+    static PasteResult &cancelled(PasteResult &result)
+    {
+        result.target.clear();
+        result.outcome = PasteOutcome::Cancelled;
         return result;
     }
 
@@ -331,6 +384,7 @@ private:
     std::string m_source;
     const std::string &m_folder;
     bool m_cut;
+    CopyMeter &m_meter;
     std::string m_what;
 };
 
@@ -355,10 +409,28 @@ std::string copyName(const std::string &name, bool isFolder, int n)
 std::vector<PasteResult> pasteItems(const std::vector<std::string> &items,
                                     const std::string &targetFolder, bool cut)
 {
+    return pasteItems(items, targetFolder, cut, PasteProgress{});
+}
+
+std::vector<PasteResult> pasteItems(const std::vector<std::string> &items,
+                                    const std::string &targetFolder, bool cut,
+                                    const PasteProgress &progress)
+{
+    CopyMeter meter(progress);
+    meter.setItems(items.size());
     std::vector<PasteResult> results;
     results.reserve(items.size());
-    for (const std::string &item : items)
-        results.push_back(ItemPaster(withoutTrailingSlashes(item), targetFolder, cut).run());
+    for (const std::string &item : items) {
+        const std::string source = withoutTrailingSlashes(item);
+        if (meter.cancelled()) {
+            PasteResult result{source, {}, PasteOutcome::Failed, {}};
+            results.push_back(ItemPaster::cancelled(result));
+            continue;
+        }
+        meter.startItem(nameOf(source));
+        results.push_back(ItemPaster(source, targetFolder, cut, meter).run());
+        meter.itemDone();
+    }
     return results;
 }
 

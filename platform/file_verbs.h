@@ -2,13 +2,14 @@
 
 // The file verbs of the folder list and tree: copy, cut, paste and delete.
 //
-// How a component uses them (all on the user-interface thread; none shows a message box):
+// How a component uses them (none shows a message box; only the paste may run on another
+// thread):
 //   Copy / cut:  clipboard->setMimeData(mimeDataForItems(selectedPaths, cut).release());
 //   Paste:       const ClipboardItems items = itemsFromMimeData(*clipboard->mimeData());
-//                const auto results = pasteItems(items.paths, shownFolder, items.cut);
+//                const auto results = pasteItems(items.paths, shownFolder, items.cut, progress);
 //                then UpdateItems, and show the `message` of every result that has one.
 //                After a pasted cut, clear the clipboard (the items are no longer where it says).
-//   Delete:      after the component's own confirmation,
+//   Delete:      after the component's own confirmation (trash.h),
 //                const auto results = moveItemsToTrash(selectedPaths);
 //                then UpdateItems, and show the messages of the items that stayed.
 //   Drag:        QDrag::setMimeData(dragDataForItems(paths).release()); a drop reads its items
@@ -17,11 +18,15 @@
 
 #include <QMimeData>
 
+#include <atomic>
+#include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "platform/drives.h"
+#include "platform/trash.h"
 
 namespace nomaro::platform {
 
@@ -49,6 +54,7 @@ enum class PasteOutcome {
     Moved,     // the item is now at `target`
     Unchanged, // moved into the folder it is already in: nothing to do
     Failed,    // refused or failed; the item and the target folder are as they were
+    Cancelled, // the paste was stopped first; the item and the target folder are as they were
 };
 
 struct PasteResult
@@ -66,18 +72,33 @@ struct PasteResult
 std::vector<PasteResult> pasteItems(const std::vector<std::string> &items,
                                     const std::string &targetFolder, bool cut);
 
-// The name tried for the n-th copy of `name` (n from 1): "a (copia).txt", "a (copia 2).txt".
-std::string copyName(const std::string &name, bool isFolder, int n);
-
-struct TrashResult
+// How far a paste has come: the items finished, of how many, the bytes copied so far and the
+// name of the item in hand.
+struct PasteStatus
 {
-    std::string path;
-    bool trashed = false;
-    std::string message; // why the item stayed, in Italian
+    size_t itemsDone = 0;
+    size_t items = 0;
+    std::uint64_t bytesDone = 0;
+    std::string current;
 };
 
-// Moves each item to the trash (never a plain delete); an item the trash refuses stays in place.
-std::vector<TrashResult> moveItemsToTrash(const std::vector<std::string> &paths);
+struct PasteProgress
+{
+    // Called on the pasting thread at each item and each block copied.
+    std::function<void(const PasteStatus &)> onProgress;
+    // Set from any thread to stop: the copy in hand is removed again (a moved item keeps its
+    // place), the items after it are left as they are and come back Cancelled.
+    const std::atomic<bool> *cancelled = nullptr;
+};
+
+// pasteItems, telling its progress and stopping on request; for a paste off the user-interface
+// thread.
+std::vector<PasteResult> pasteItems(const std::vector<std::string> &items,
+                                    const std::string &targetFolder, bool cut,
+                                    const PasteProgress &progress);
+
+// The name tried for the n-th copy of `name` (n from 1): "a (copia).txt", "a (copia 2).txt".
+std::string copyName(const std::string &name, bool isFolder, int n);
 
 // Whether `folder` lies on a network drive of `drives` (see mountedDrives). Other machines
 // change such a folder without a change notice, so after a command every component that shows

@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
@@ -260,6 +261,80 @@ TEST(FileVerbsPaste, AVanishedItemIsReportedAndTheOthersStillPasted)
     EXPECT_EQ(entries(target.path()), (std::vector<std::string>{"b.txt"}));
 }
 
+// Stops the paste once `stopAt` has had `bytes` of its copy made, as "Annulla" would.
+struct Canceller
+{
+    Canceller(std::string stop, std::uint64_t after) : stopAt(std::move(stop)), bytes(after) {}
+
+    std::string stopAt;
+    std::uint64_t bytes;
+    std::atomic<bool> cancelled{false};
+    std::vector<PasteStatus> seen;
+
+    PasteProgress progress()
+    {
+        PasteProgress progress;
+        progress.cancelled = &cancelled;
+        progress.onProgress = [this](const PasteStatus &status) {
+            seen.push_back(status);
+            if (status.current == stopAt && status.bytesDone >= bytes)
+                cancelled = true;
+        };
+        return progress;
+    }
+};
+
+TEST(FileVerbsPasteCancel, TheItemInHandIsRemovedAndTheRestLeftAlone)
+{
+    TempDir source;
+    TempDir target;
+    const std::string big(4 * 1024 * 1024, 'x');
+    const std::string first = source.writeFile("primo.txt", "1");
+    source.makeFolder("albero");
+    source.writeFile("albero/a.bin", big);
+    source.writeFile("albero/b.bin", big);
+    const std::string last = source.writeFile("ultimo.txt", "3");
+
+    Canceller canceller("albero", 1 + big.size() + 1);
+    const std::vector<PasteResult> results =
+        pasteItems({first, source.pathOf("albero"), last}, target.path(), false, canceller.progress());
+    ASSERT_EQ(results.size(), 3u);
+    EXPECT_EQ(results[0].outcome, PasteOutcome::Copied);
+    EXPECT_EQ(results[1].outcome, PasteOutcome::Cancelled);
+    EXPECT_EQ(results[2].outcome, PasteOutcome::Cancelled);
+    EXPECT_TRUE(results[1].message.empty() && results[2].message.empty()) << "stopping is no failure";
+    EXPECT_EQ(entries(target.path()), (std::vector<std::string>{"primo.txt"})) << "no half-made tree";
+    EXPECT_EQ(test::readFile(source.pathOf("albero/b.bin")), big);
+
+    // What the dialog was told: the item in hand, items done of all, bytes growing.
+    ASSERT_FALSE(canceller.seen.empty());
+    EXPECT_EQ(canceller.seen.front().items, 3u);
+    EXPECT_EQ(canceller.seen.front().current, "primo.txt");
+    EXPECT_EQ(canceller.seen.back().itemsDone, 2u);
+    EXPECT_GT(canceller.seen.back().bytesDone, big.size());
+}
+
+TEST(FileVerbsPasteCancel, AMoveAcrossFileSystemsStoppedKeepsTheSource)
+{
+    TempDir target;
+    std::string pattern = "/dev/shm/nomaro-test-XXXXXX";
+    struct stat shm;
+    struct stat tmp;
+    if (::stat("/dev/shm", &shm) != 0 || ::stat(target.path().c_str(), &tmp) != 0
+        || shm.st_dev == tmp.st_dev || !::mkdtemp(pattern.data()))
+        GTEST_SKIP() << "no second file system at /dev/shm";
+    const std::string source = pattern + "/grande.bin";
+    const std::string big(2 * 1024 * 1024, 'y');
+    std::ofstream(source, std::ios::binary) << big;
+
+    Canceller canceller("grande.bin", 1);
+    const PasteResult result = pasteItems({source}, target.path(), true, canceller.progress())[0];
+    EXPECT_EQ(result.outcome, PasteOutcome::Cancelled);
+    EXPECT_TRUE(entries(target.path()).empty());
+    EXPECT_EQ(test::readFile(source), big);
+    std::filesystem::remove_all(pattern);
+}
+
 // Run by RefusedPasteLeavesEverythingAsItWas in a child process as an ordinary user.
 TEST(FileVerbsPasteChild, PasteIsRefused)
 {
@@ -343,47 +418,6 @@ TEST(FileVerbsPaste, ARefusedPasteLeavesEverythingAsItWas)
         EXPECT_EQ(test::readFile(file), "a");
         EXPECT_TRUE(entries(target).empty());
     }
-}
-
-class FileVerbsTrash : public ::testing::Test
-{
-protected:
-    void SetUp() override
-    {
-        m_oldHome = qgetenv("HOME");
-        m_oldDataHome = qgetenv("XDG_DATA_HOME");
-        qputenv("HOME", QByteArray::fromStdString(m_home.path()));
-        // Not there yet: the trash must make it rather than fall back to the working folder.
-        qputenv("XDG_DATA_HOME", QByteArray::fromStdString(m_home.pathOf("dati")));
-    }
-    void TearDown() override
-    {
-        qputenv("HOME", m_oldHome);
-        qputenv("XDG_DATA_HOME", m_oldDataHome);
-    }
-
-    TempDir m_home;
-    TempDir m_files;
-    QByteArray m_oldHome;
-    QByteArray m_oldDataHome;
-};
-
-TEST_F(FileVerbsTrash, TheFileLandsInTheTrashAndLeavesItsFolder)
-{
-    const std::string file = m_files.writeFile("cestinato.txt", "via");
-    const std::vector<TrashResult> results = moveItemsToTrash({file});
-    ASSERT_EQ(results.size(), 1u);
-    EXPECT_TRUE(results[0].trashed) << results[0].message;
-    EXPECT_FALSE(test::exists(file));
-    EXPECT_EQ(test::readFile(m_home.pathOf("dati/Trash/files/cestinato.txt")), "via");
-}
-
-TEST_F(FileVerbsTrash, AVanishedItemIsReportedInItalian)
-{
-    const TrashResult result = moveItemsToTrash({m_files.pathOf("sparito.txt")})[0];
-    EXPECT_FALSE(result.trashed);
-    EXPECT_TRUE(result.message.starts_with("Impossibile spostare \"sparito.txt\" nel cestino: "))
-        << result.message;
 }
 
 } // namespace
