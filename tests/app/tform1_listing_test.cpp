@@ -17,7 +17,7 @@
 #include <gtest/gtest.h>
 
 #include "app/tform1.h"
-#include "tests/support/controls.h"
+#include "tests/app/listing_page.h"
 #include "tests/listing/file_size_limit.h"
 #include "tests/support/modal.h"
 #include "tests/support/tempdir.h"
@@ -63,52 +63,7 @@ struct CancelSaveDialog
     }};
 };
 
-class ListingPage : public ::testing::Test
-{
-protected:
-    void SetUp() override
-    {
-        QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
-        form = std::make_unique<TForm1>();
-    }
-    void TearDown() override
-    {
-        form.reset();
-        QLocale::setDefault(QLocale::c());
-    }
-
-    template<typename Control>
-    Control *control(const char *name)
-    {
-        return test::control<Control>(*form, name);
-    }
-    void click(const char *name) { control<QAbstractButton>(name)->click(); }
-    QTextEdit *listing() { return control<QTextEdit>("LISTADOC"); }
-    QString listingText() { return listing()->toPlainText(); }
-    QString statusText() { return control<QLabel>("StatusBar1Panel3")->text(); }
-
-    void addRow(const std::string &name, const std::string &folder = "/Foto", double size = 0,
-                platform::DateTimeValue when = 0, bool folderRow = false)
-    {
-        nm row;
-        row.name = name;
-        row.newName = name;
-        row.folder = folder;
-        row.size = size;
-        row.dateTime = when;
-        row.extension = extensionOf(name);
-        row.folderFlag = folderRow ? kFolderFlag : 0;
-        form->fileTable().append(row);
-    }
-
-    void showListingPage()
-    {
-        auto *tabs = control<QTabWidget>("PageControl1");
-        tabs->setCurrentWidget(control<QWidget>("TabSheet7"));
-    }
-
-    std::unique_ptr<TForm1> form;
-};
+using test::ListingPage;
 
 TEST_F(ListingPage, ShowingThePageBuildsTheListingEachTime)
 {
