@@ -284,6 +284,8 @@ void TForm1::createListingPage()
     LISTADOC->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     LISTADOC->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     LISTADOC->setAcceptRichText(false);
+    // A listing holds no tabs typed by hand: Tab moves on to the options and buttons, as elsewhere.
+    LISTADOC->setTabChangesFocus(true);
     QFont courier(QStringLiteral("Courier New"));
     courier.setStyleHint(QFont::TypeWriter);
     courier.setPointSize(10);

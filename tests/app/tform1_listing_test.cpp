@@ -11,6 +11,7 @@
 #include <QPrinter>
 #include <QRadioButton>
 #include <QTabWidget>
+#include <QTest>
 #include <QTextEdit>
 #include <QTimer>
 #include <QToolButton>
@@ -77,6 +78,38 @@ TEST_F(ListingPage, ShowingThePageBuildsTheListingEachTime)
     control<QTabWidget>("PageControl1")->setCurrentIndex(0);
     showListingPage();
     EXPECT_EQ(listingText(), QStringLiteral("  a\n<>Vacanze\n  b"));
+}
+
+// Tab and Shift+Tab move the focus out of the listing and on through the page's buttons and
+// options, so that the page works from the keyboard alone; the listing takes no tab characters.
+TEST_F(ListingPage, TabLeavesTheListingBothWaysAndReachesTheOptions)
+{
+    addRow("a.txt");
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    showListingPage();
+    const QString shown = listingText();
+
+    const auto focusFromListing = [this](Qt::Key key) {
+        listing()->setFocus();
+        QTest::keyClick(QApplication::focusWidget(), key);
+        return QApplication::focusWidget();
+    };
+    EXPECT_EQ(focusFromListing(Qt::Key_Tab), control<QWidget>("SBSELALL"));
+    EXPECT_NE(focusFromListing(Qt::Key_Backtab), listing());
+    EXPECT_EQ(listingText(), shown);
+
+    listing()->setFocus();
+    QStringList reached;
+    do {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        reached << QApplication::focusWidget()->objectName();
+    } while (QApplication::focusWidget() != listing() && reached.size() < 40);
+    // A group of radio buttons takes the focus on its checked button.
+    for (const char *name : {"SBAGGLISTA", "SBCOPYCB", "SBSTAMPA", "SBSAVELISTA", "CBPATH", "EDMARKDIR",
+                             "RBSEPSPAZIO", "RBCOSI", "RBRTF", "LISTADOC"})
+        EXPECT_TRUE(reached.contains(QLatin1String(name))) << name << " in " << reached.join(u' ').toStdString();
+    EXPECT_EQ(listingText(), shown);
 }
 
 TEST_F(ListingPage, ExampleLineFromTheControls)
