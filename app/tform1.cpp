@@ -112,11 +112,11 @@ void TForm1::createSelectionPage()
     SLV1->setHideSelection(false);
     SLV1->setFixedWidth(320);
     STV1->SetShellList(SLV1);
-    Splitter2 = named(new SplitterBar(STV1, 5, TabSheet1), "Splitter2");
-    Splitter1 = named(new SplitterBar(SLV1, 8, TabSheet1), "Splitter1");
+    Splitter2 = named(new SplitterBar(STV1, kSplitter2Width, TabSheet1), "Splitter2");
+    Splitter1 = named(new SplitterBar(SLV1, kSplitter1Width, TabSheet1), "Splitter1");
 
     Panel1 = named(new QWidget(TabSheet1), "Panel1");
-    Panel1->setFixedWidth(36);
+    Panel1->setFixedWidth(kPanel1Width);
     SBUP1L = pictureButton(Panel1, "SBUP1L", "up_level", nullptr, "Su di un livello di directory");
     SBUP1L->setGeometry(3, 5, 28, 28);
     SBFILTRI = pictureButton(Panel1, "SBFILTRI", "filter", nullptr, "Apri finestra filtri");

@@ -134,6 +134,10 @@ protected:
 
 private:
     static constexpr QSize kMinimumWindow{760, 550};
+    // The fixed panes of the first page: the two splitter bars and the column of buttons.
+    static constexpr int kSplitter2Width = 5;
+    static constexpr int kPanel1Width = 36;
+    static constexpr int kSplitter1Width = 8;
 
     void createStatusBar();
     void createSelectionPage();

@@ -14,11 +14,12 @@ namespace nomaro {
 
 TForm1::WidthRule TForm1::widthRule(int pageWidth)
 {
-    const int avail = pageWidth - (5 + 36 + 8 + 210);
+    const int fixedPanes = kSplitter2Width + kPanel1Width + kSplitter1Width;
+    const int avail = pageWidth - (fixedPanes + 210);
     WidthRule widths;
     widths.folderTree = avail * 30 / 100;
     widths.folderList = avail * 70 / 100;
-    widths.workingSet = pageWidth - widths.folderTree - 5 - widths.folderList - 8 - 36;
+    widths.workingSet = pageWidth - widths.folderTree - widths.folderList - fixedPanes;
     return widths;
 }
 
