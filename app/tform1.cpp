@@ -31,14 +31,6 @@
 
 namespace nomaro {
 using namespace controls;
-namespace {
-
-constexpr QSize kDesignedClient(752, 516);
-constexpr QSize kDesignedPage(744, 467);
-constexpr int kStatusBarHeight = 21;
-constexpr Qt::Edges kAllEdges = Qt::LeftEdge | Qt::TopEdge | Qt::RightEdge | Qt::BottomEdge;
-
-} // namespace
 
 TForm1::TForm1(QWidget *parent)
     : QWidget(parent)
@@ -48,7 +40,6 @@ TForm1::TForm1(QWidget *parent)
     setFont(designedFont());
     setWindowTitle(QStringLiteral("Nomaro - Vesk - Ver. "));
     setWindowIcon(programIcon());
-    setMinimumSize(kMinimumWindow);
     resize(kDesignedClient);
 
     createStatusBar();
@@ -57,6 +48,9 @@ TForm1::TForm1(QWidget *parent)
     createSelectionPage();
     createRenamePage();
     createListingPage();
+    for (QWidget *page : {TabSheet1, TabSheet2, TabSheet7})
+        page->setMinimumSize(kDesignedPage);
+    setMinimumSize(minimumClientSize(QMargins()));
     connectHandlers();
 
     FormCreate();
@@ -278,7 +272,6 @@ void TForm1::createListingPage()
     const QSize groupBox8Size(626, 427);
 
     GroupBox8 = groupBox(TabSheet7, "GroupBox8", "  Lista Nomifiles  ");
-    m_anchors->place(GroupBox8, QRect(QPoint(0, 0), groupBox8Size), kAllEdges, kDesignedPage);
     LISTADOC = named(new QTextEdit(GroupBox8), "LISTADOC");
     LISTADOC->setLineWrapMode(QTextEdit::WidgetWidth);
     LISTADOC->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -298,18 +291,12 @@ void TForm1::createListingPage()
     m_anchors->place(SBDESELALL, QRect(145, 391, 126, 26), Qt::LeftEdge | Qt::BottomEdge,
                      groupBox8Size);
 
-    const Qt::Edges leftBottom = Qt::LeftEdge | Qt::BottomEdge;
     SBAGGLISTA = pictureButton(TabSheet7, "SBAGGLISTA", "refresh", "AGGIORNA LISTA");
-    m_anchors->place(SBAGGLISTA, QRect(5, 437, 126, 31), leftBottom, kDesignedPage);
     SBCOPYCB = pictureButton(TabSheet7, "SBCOPYCB", "copy", "COPIA SELEZ IN CLIPBOARD");
-    m_anchors->place(SBCOPYCB, QRect(145, 437, 186, 31), leftBottom, kDesignedPage);
     SBSTAMPA = pictureButton(TabSheet7, "SBSTAMPA", "print", "STAMPA");
-    m_anchors->place(SBSTAMPA, QRect(345, 436, 111, 31), leftBottom, kDesignedPage);
     SBSAVELISTA = pictureButton(TabSheet7, "SBSAVELISTA", "save", "SALVA LISTA IN FILE");
-    m_anchors->place(SBSAVELISTA, QRect(470, 437, 156, 31), leftBottom, kDesignedPage);
 
     GroupBox1 = groupBox(TabSheet7, "GroupBox1", "  Includi :    ");
-    m_anchors->place(GroupBox1, QRect(630, 0, 111, 166), Qt::TopEdge | Qt::RightEdge, kDesignedPage);
     CBPATH = checkBox(GroupBox1, "CBPATH", "Path", 5, 15);
     CBEXT = checkBox(GroupBox1, "CBEXT", "Estensione", 5, 35);
     CBDIM = checkBox(GroupBox1, "CBDIM", "Dim.", 5, 55);
@@ -322,10 +309,7 @@ void TForm1::createListingPage()
     EDMARKDIR = edit(GroupBox1, "EDMARKDIR", QRect(25, 140, 66, 21), "<>");
     boldCaption(GroupBox1, ordinary);
 
-    // 4 pixels shorter than designed, so that its frame ends on the page and not under it.
     GroupBox2 = groupBox(TabSheet7, "GroupBox2", "  Opzioni lista  ");
-    m_anchors->place(GroupBox2, QRect(630, 171, 111, 296), Qt::RightEdge | Qt::BottomEdge,
-                     kDesignedPage);
     GroupBox3 = groupBox(GroupBox2, "GroupBox3", "  Separatore  ");
     GroupBox3->setGeometry(5, 15, 101, 111);
     auto *separators = new QButtonGroup(GroupBox3);
@@ -348,6 +332,8 @@ void TForm1::createListingPage()
     RBTXT = radio(GroupBox6, formats, "RBTXT", "TXT (NotePad)", 5, 40);
     RBCSV = radio(GroupBox6, formats, "RBCSV", "CSV (Excell)", 5, 60);
     boldCaption(GroupBox2, ordinary);
+
+    placeListingPage();
 }
 
 void TForm1::connectHandlers()

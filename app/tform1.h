@@ -134,6 +134,10 @@ protected:
 
 private:
     static constexpr QSize kMinimumWindow{760, 550};
+    static constexpr QSize kDesignedClient{752, 516};
+    static constexpr QSize kDesignedPage{744, 467};
+    static constexpr int kStatusBarHeight = 21;
+    static constexpr Qt::Edges kAllEdges{Qt::LeftEdge | Qt::TopEdge | Qt::RightEdge | Qt::BottomEdge};
     // The fixed panes of the first page: the two splitter bars and the column of buttons.
     static constexpr int kSplitter2Width = 5;
     static constexpr int kPanel1Width = 36;
@@ -144,6 +148,8 @@ private:
     void createRenamePage();
     void createRulePages();
     void createListingPage();
+    void placeListingPage();
+    QSize minimumClientSize(const QMargins &frame) const;
     void connectHandlers();
     void setStatusText(int panel, const QString &text);
     // The rebuild and the counters given the number of items selected in the folder list, which
