@@ -384,9 +384,12 @@ void TForm1::FormCreate()
     m_programFolder = platform::programFolder();
     m_table.setRowCount(0);
     m_listFormat = QStringLiteral("RTF");
-    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
-        move(0, 0);
-        resize(screen->geometry().width(), screen->availableGeometry().height());
+    if (QGuiApplication::primaryScreen()) {
+        const StartPlace place = startPlace(QMargins());
+        move(place.framePosition);
+        resize(place.client);
+        if (place.maximize)
+            setWindowState(windowState() | Qt::WindowMaximized);
     }
     setWindowTitle(windowTitle() + VersionText());
     PageControl1->setCurrentIndex(0);

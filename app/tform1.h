@@ -59,6 +59,20 @@ public:
     };
     static WidthRule widthRule(int pageWidth);
 
+    // Where the window starts: its frame at the work area's top-left corner and as large as the
+    // work area, the client area being that less the frame. A platform that lets no program place
+    // its windows (Wayland), or that tells no work area apart from the whole screen though its
+    // window manager may keep panels there, leaves the fitting to the window manager: the window
+    // then asks to be maximized, which fills the work area whatever the panels.
+    struct StartPlace
+    {
+        QPoint framePosition;
+        QSize client;
+        bool maximize;
+    };
+    static StartPlace startPlace(const QRect &screen, const QRect &workArea, const QMargins &frame,
+                                 bool placesWindows);
+
     // The filter dialog, created hidden after the main window and kept for the run.
     void setFilterDialog(TForm2 *dialog);
 
@@ -157,6 +171,7 @@ private:
     void RefreshViews(int folderSelected);
     void UpdateStatusCounts(int folderSelected);
     void fitFrameToScreen();
+    StartPlace startPlace(const QMargins &frame) const;
 
     // Program-wide values
     FileTable m_table;

@@ -121,24 +121,38 @@ void TForm1::FormResize()
     SLV1->setFixedWidth(qMax(0, widths.folderList));
 }
 
-// The window's size counts its title bar and borders, which the window manager reports only once
-// the window is shown: then the client area shrinks by the frame, so that the whole window stands
-// on the screen's width and the work area's height and keeps its minimum outer size.
+TForm1::StartPlace TForm1::startPlace(const QRect &screen, const QRect &workArea, const QMargins &frame,
+                                      bool placesWindows)
+{
+    const QSize frameSize(frame.left() + frame.right(), frame.top() + frame.bottom());
+    return {workArea.topLeft(), workArea.size() - frameSize, !placesWindows || workArea == screen};
+}
+
+TForm1::StartPlace TForm1::startPlace(const QMargins &frame) const
+{
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    const bool placesWindows = !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+    return startPlace(screen->geometry(), screen->availableGeometry(), frame, placesWindows);
+}
+
+// The window's frame (title bar and borders) is known only once the window manager has shown the
+// window: then the client area shrinks by it, so that the whole window stands on the work area and
+// keeps its minimum outer size. A maximized window is the window manager's to size.
 void TForm1::fitFrameToScreen()
 {
     const QWindow *window = windowHandle();
-    const QScreen *screen = QGuiApplication::primaryScreen();
-    if (m_frameFitted || !window || !screen)
+    if (m_frameFitted || !window || !QGuiApplication::primaryScreen())
         return;
     const QMargins frame = window->frameMargins();
     if (frame.isNull())
         return;
     m_frameFitted = true;
-    const int frameWidth = frame.left() + frame.right();
-    const int frameHeight = frame.top() + frame.bottom();
     setMinimumSize(minimumClientSize(frame));
-    resize(screen->geometry().width() - frameWidth, screen->availableGeometry().height() - frameHeight);
-    move(0, 0);
+    if (isMaximized())
+        return;
+    const StartPlace place = startPlace(frame);
+    resize(place.client);
+    move(place.framePosition);
 }
 
 void TForm1::showEvent(QShowEvent *event)
