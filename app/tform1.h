@@ -33,8 +33,9 @@ class SuperSpin;
 class TForm2;
 
 // The main window: three tab pages and the status bar. Its code is split by job: tform1.cpp (the
-// controls and start-up), tform1_layout.cpp (the resizing rule), and the handlers by subsystem in
-// tform1_workset.cpp, tform1_rename.cpp and tform1_listing.cpp.
+// controls and start-up), tform1_layout.cpp (places fitted to their texts, the resizing rule and
+// the start on the screen), and the handlers by subsystem in tform1_workset.cpp,
+// tform1_rename.cpp and tform1_listing.cpp.
 class TForm1 : public QWidget
 {
     Q_OBJECT

@@ -60,7 +60,7 @@ void TForm1::placeListingPage()
     // Designed 4 pixels taller than the page holds: the bottom anchor ends it on the page's edge.
     m_anchors->place(GroupBox2, QRect(columnLeft, 171, column, 300), Qt::RightEdge | Qt::BottomEdge,
                      kDesignedPage);
-    const int listingRight = columnLeft - 4;
+    const int listingRight = columnLeft - 4; // the design's gap between the listing and the column
     m_anchors->place(GroupBox8, QRect(0, 0, listingRight, 427), kAllEdges, kDesignedPage);
 
     // The bottom row, one height for the four (the design draws STAMPA a pixel higher), its lower
