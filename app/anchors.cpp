@@ -6,11 +6,12 @@
 namespace nomaro {
 namespace {
 
-// One axis: the designed start and length within a designed parent length.
+// One axis: the designed start and length within a designed parent length. A control designed to
+// reach past the far edge it follows is held at that edge: it would be cut off there.
 std::pair<int, int> follow(int start, int length, int designedParent, int parent, bool nearEdge,
                            bool farEdge)
 {
-    const int farDistance = designedParent - start - length;
+    const int farDistance = qMax(0, designedParent - start - length);
     if (nearEdge && farEdge)
         return {start, qMax(0, parent - start - farDistance)};
     if (farEdge)

@@ -12,7 +12,8 @@ namespace nomaro {
 
 // Keeps controls at their designed places in pixels and moves them with the edges of their
 // parent they are anchored to: an edge not anchored keeps the control's distance to the opposite
-// edge, two opposite edges stretch it.
+// edge, two opposite edges stretch it. A control that the design lets reach past a far edge it is
+// anchored to ends on that edge instead.
 class AnchorSet : public QObject
 {
     Q_OBJECT

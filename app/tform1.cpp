@@ -31,14 +31,6 @@
 
 namespace nomaro {
 using namespace controls;
-namespace {
-
-constexpr QSize kDesignedClient(752, 516);
-constexpr QSize kDesignedPage(744, 467);
-constexpr int kStatusBarHeight = 21;
-constexpr Qt::Edges kAllEdges = Qt::LeftEdge | Qt::TopEdge | Qt::RightEdge | Qt::BottomEdge;
-
-} // namespace
 
 TForm1::TForm1(QWidget *parent)
     : QWidget(parent)
@@ -48,7 +40,6 @@ TForm1::TForm1(QWidget *parent)
     setFont(designedFont());
     setWindowTitle(QStringLiteral("Nomaro - Vesk - Ver. "));
     setWindowIcon(programIcon());
-    setMinimumSize(kMinimumWindow);
     resize(kDesignedClient);
 
     createStatusBar();
@@ -57,6 +48,9 @@ TForm1::TForm1(QWidget *parent)
     createSelectionPage();
     createRenamePage();
     createListingPage();
+    for (QWidget *page : {TabSheet1, TabSheet2, TabSheet7})
+        page->setMinimumSize(kDesignedPage);
+    setMinimumSize(minimumClientSize(QMargins()));
     connectHandlers();
 
     FormCreate();
@@ -112,11 +106,11 @@ void TForm1::createSelectionPage()
     SLV1->setHideSelection(false);
     SLV1->setFixedWidth(320);
     STV1->SetShellList(SLV1);
-    Splitter2 = named(new SplitterBar(STV1, 5, TabSheet1), "Splitter2");
-    Splitter1 = named(new SplitterBar(SLV1, 8, TabSheet1), "Splitter1");
+    Splitter2 = named(new SplitterBar(STV1, kSplitter2Width, TabSheet1), "Splitter2");
+    Splitter1 = named(new SplitterBar(SLV1, kSplitter1Width, TabSheet1), "Splitter1");
 
     Panel1 = named(new QWidget(TabSheet1), "Panel1");
-    Panel1->setFixedWidth(36);
+    Panel1->setFixedWidth(kPanel1Width);
     SBUP1L = pictureButton(Panel1, "SBUP1L", "up_level", nullptr, "Su di un livello di directory");
     SBUP1L->setGeometry(3, 5, 28, 28);
     SBFILTRI = pictureButton(Panel1, "SBFILTRI", "filter", nullptr, "Apri finestra filtri");
@@ -278,12 +272,13 @@ void TForm1::createListingPage()
     const QSize groupBox8Size(626, 427);
 
     GroupBox8 = groupBox(TabSheet7, "GroupBox8", "  Lista Nomifiles  ");
-    m_anchors->place(GroupBox8, QRect(QPoint(0, 0), groupBox8Size), kAllEdges, kDesignedPage);
     LISTADOC = named(new QTextEdit(GroupBox8), "LISTADOC");
     LISTADOC->setLineWrapMode(QTextEdit::WidgetWidth);
     LISTADOC->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     LISTADOC->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     LISTADOC->setAcceptRichText(false);
+    // A listing holds no tabs typed by hand: Tab moves on to the options and buttons, as elsewhere.
+    LISTADOC->setTabChangesFocus(true);
     QFont courier(QStringLiteral("Courier New"));
     courier.setStyleHint(QFont::TypeWriter);
     courier.setPointSize(10);
@@ -296,18 +291,12 @@ void TForm1::createListingPage()
     m_anchors->place(SBDESELALL, QRect(145, 391, 126, 26), Qt::LeftEdge | Qt::BottomEdge,
                      groupBox8Size);
 
-    const Qt::Edges leftBottom = Qt::LeftEdge | Qt::BottomEdge;
     SBAGGLISTA = pictureButton(TabSheet7, "SBAGGLISTA", "refresh", "AGGIORNA LISTA");
-    m_anchors->place(SBAGGLISTA, QRect(5, 437, 126, 31), leftBottom, kDesignedPage);
     SBCOPYCB = pictureButton(TabSheet7, "SBCOPYCB", "copy", "COPIA SELEZ IN CLIPBOARD");
-    m_anchors->place(SBCOPYCB, QRect(145, 437, 186, 31), leftBottom, kDesignedPage);
     SBSTAMPA = pictureButton(TabSheet7, "SBSTAMPA", "print", "STAMPA");
-    m_anchors->place(SBSTAMPA, QRect(345, 436, 111, 31), leftBottom, kDesignedPage);
     SBSAVELISTA = pictureButton(TabSheet7, "SBSAVELISTA", "save", "SALVA LISTA IN FILE");
-    m_anchors->place(SBSAVELISTA, QRect(470, 437, 156, 31), leftBottom, kDesignedPage);
 
     GroupBox1 = groupBox(TabSheet7, "GroupBox1", "  Includi :    ");
-    m_anchors->place(GroupBox1, QRect(630, 0, 111, 166), Qt::TopEdge | Qt::RightEdge, kDesignedPage);
     CBPATH = checkBox(GroupBox1, "CBPATH", "Path", 5, 15);
     CBEXT = checkBox(GroupBox1, "CBEXT", "Estensione", 5, 35);
     CBDIM = checkBox(GroupBox1, "CBDIM", "Dim.", 5, 55);
@@ -320,10 +309,7 @@ void TForm1::createListingPage()
     EDMARKDIR = edit(GroupBox1, "EDMARKDIR", QRect(25, 140, 66, 21), "<>");
     boldCaption(GroupBox1, ordinary);
 
-    // 4 pixels shorter than designed, so that its frame ends on the page and not under it.
     GroupBox2 = groupBox(TabSheet7, "GroupBox2", "  Opzioni lista  ");
-    m_anchors->place(GroupBox2, QRect(630, 171, 111, 296), Qt::RightEdge | Qt::BottomEdge,
-                     kDesignedPage);
     GroupBox3 = groupBox(GroupBox2, "GroupBox3", "  Separatore  ");
     GroupBox3->setGeometry(5, 15, 101, 111);
     auto *separators = new QButtonGroup(GroupBox3);
@@ -346,6 +332,8 @@ void TForm1::createListingPage()
     RBTXT = radio(GroupBox6, formats, "RBTXT", "TXT (NotePad)", 5, 40);
     RBCSV = radio(GroupBox6, formats, "RBCSV", "CSV (Excell)", 5, 60);
     boldCaption(GroupBox2, ordinary);
+
+    placeListingPage();
 }
 
 void TForm1::connectHandlers()
@@ -396,9 +384,12 @@ void TForm1::FormCreate()
     m_programFolder = platform::programFolder();
     m_table.setRowCount(0);
     m_listFormat = QStringLiteral("RTF");
-    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
-        move(0, 0);
-        resize(screen->geometry().width(), screen->availableGeometry().height());
+    if (QGuiApplication::primaryScreen()) {
+        const StartPlace place = startPlace(QMargins());
+        move(place.framePosition);
+        resize(place.client);
+        if (place.maximize)
+            setWindowState(windowState() | Qt::WindowMaximized);
     }
     setWindowTitle(windowTitle() + VersionText());
     PageControl1->setCurrentIndex(0);

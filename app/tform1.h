@@ -33,8 +33,9 @@ class SuperSpin;
 class TForm2;
 
 // The main window: three tab pages and the status bar. Its code is split by job: tform1.cpp (the
-// controls and start-up), tform1_layout.cpp (the resizing rule), and the handlers by subsystem in
-// tform1_workset.cpp, tform1_rename.cpp and tform1_listing.cpp.
+// controls and start-up), tform1_layout.cpp (places fitted to their texts, the resizing rule and
+// the start on the screen), and the handlers by subsystem in tform1_workset.cpp,
+// tform1_rename.cpp and tform1_listing.cpp.
 class TForm1 : public QWidget
 {
     Q_OBJECT
@@ -58,6 +59,20 @@ public:
         int workingSet;
     };
     static WidthRule widthRule(int pageWidth);
+
+    // Where the window starts: its frame at the work area's top-left corner and as large as the
+    // work area, the client area being that less the frame. A platform that lets no program place
+    // its windows (Wayland), or that tells no work area apart from the whole screen though its
+    // window manager may keep panels there, leaves the fitting to the window manager: the window
+    // then asks to be maximized, which fills the work area whatever the panels.
+    struct StartPlace
+    {
+        QPoint framePosition;
+        QSize client;
+        bool maximize;
+    };
+    static StartPlace startPlace(const QRect &screen, const QRect &workArea, const QMargins &frame,
+                                 bool placesWindows);
 
     // The filter dialog, created hidden after the main window and kept for the run.
     void setFilterDialog(TForm2 *dialog);
@@ -134,12 +149,22 @@ protected:
 
 private:
     static constexpr QSize kMinimumWindow{760, 550};
+    static constexpr QSize kDesignedClient{752, 516};
+    static constexpr QSize kDesignedPage{744, 467};
+    static constexpr int kStatusBarHeight = 21;
+    static constexpr Qt::Edges kAllEdges{Qt::LeftEdge | Qt::TopEdge | Qt::RightEdge | Qt::BottomEdge};
+    // The fixed panes of the first page: the two splitter bars and the column of buttons.
+    static constexpr int kSplitter2Width = 5;
+    static constexpr int kPanel1Width = 36;
+    static constexpr int kSplitter1Width = 8;
 
     void createStatusBar();
     void createSelectionPage();
     void createRenamePage();
     void createRulePages();
     void createListingPage();
+    void placeListingPage();
+    QSize minimumClientSize(const QMargins &frame) const;
     void connectHandlers();
     void setStatusText(int panel, const QString &text);
     // The rebuild and the counters given the number of items selected in the folder list, which
@@ -147,6 +172,7 @@ private:
     void RefreshViews(int folderSelected);
     void UpdateStatusCounts(int folderSelected);
     void fitFrameToScreen();
+    StartPlace startPlace(const QMargins &frame) const;
 
     // Program-wide values
     FileTable m_table;

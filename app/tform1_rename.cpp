@@ -162,11 +162,13 @@ void TForm1::SBUNDOClick()
 void TForm1::EDCERCACARChange()
 {
     LBCERCACAR->setText(QString::fromStdString(echoLabelText(textOf(EDCERCACAR))));
+    LBCERCACAR->adjustSize(); // the echo is as wide as the character shown
 }
 
 void TForm1::EDSOSTCARChange()
 {
     LBSOSTCAR->setText(QString::fromStdString(echoLabelText(textOf(EDSOSTCAR))));
+    LBSOSTCAR->adjustSize(); // the echo is as wide as the character shown
 }
 
 } // namespace nomaro

@@ -13,7 +13,7 @@
 #include <gtest/gtest.h>
 
 #include "app/tform1.h"
-#include "tests/support/controls.h"
+#include "tests/app/listing_page.h"
 #include "tests/support/modal.h"
 #include "tests/support/tempdir.h"
 
@@ -24,38 +24,9 @@ using test::ModalAnswerer;
 using test::ModalDialogHandler;
 using test::TempDir;
 
-class ListingOutputs : public ::testing::Test
+class ListingOutputs : public test::ListingPage
 {
 protected:
-    void SetUp() override
-    {
-        QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
-        form = std::make_unique<TForm1>();
-    }
-    void TearDown() override
-    {
-        form.reset();
-        QLocale::setDefault(QLocale::c());
-    }
-
-    template<typename Control>
-    Control *control(const char *name)
-    {
-        return test::control<Control>(*form, name);
-    }
-    void click(const char *name) { control<QAbstractButton>(name)->click(); }
-
-    void addFile(const std::string &name, double size = 0)
-    {
-        nm row;
-        row.name = name;
-        row.newName = name;
-        row.folder = "/Foto";
-        row.size = size;
-        row.extension = extensionOf(name);
-        form->fileTable().append(row);
-    }
-
     // Saves through the dialog, typing the path into its name field.
     void saveAs(const std::string &path)
     {
@@ -69,8 +40,6 @@ protected:
         });
         click("SBSAVELISTA");
     }
-
-    std::unique_ptr<TForm1> form;
 };
 
 // Python's csv module stands for the spreadsheets: it reads the file as they do.
@@ -96,7 +65,7 @@ TEST_F(ListingOutputs, SavedCsvIsReadBackOneRecordPerRowWithItsFields)
     TempDir dir;
     for (const char *name : {"a;b.txt", "\"virgolette.txt", "dice \"ciao\".txt", "uno,due.txt",
                              "  spazi.txt", "normale.txt"})
-        addFile(name, 2048);
+        addRow(name, "/Foto", 2048);
     click("CBDIM");
     click("CBEXT");
     click("RBCSV");
@@ -129,7 +98,7 @@ TEST_F(ListingOutputs, SaveDialogIsBuiltOnFirstUseAndKeptForTheNext)
 {
     EXPECT_EQ(form->findChild<QFileDialog *>(), nullptr) << "nothing built at start";
     TempDir dir;
-    addFile("a.txt");
+    addRow("a.txt");
     click("RBTXT");
     saveAs(dir.pathOf("uno"));
     auto *first = form->findChild<QFileDialog *>(QStringLiteral("SD1"));
@@ -146,7 +115,7 @@ TEST_F(ListingOutputs, CompletionListGoesWithTheDialogAndTheNextClickReachesTheW
     TempDir dir;
     dir.writeFile("lista1.CSV");
     dir.writeFile("lista2.CSV");
-    addFile("a.txt");
+    addRow("a.txt");
     form->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
     click("RBCSV");
@@ -197,7 +166,7 @@ TEST_F(ListingOutputs, PrintedListingDrawsEachLineOnOnePageOnly)
         return printer;
     });
     for (int i = 0; i < 1001; ++i)
-        addFile("riga" + std::to_string(i) + ".txt");
+        addRow("riga" + std::to_string(i) + ".txt");
     click("SBAGGLISTA");
     ModalAnswerer boxes(QStringLiteral("Sì"));
     click("SBSTAMPA");

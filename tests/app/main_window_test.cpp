@@ -11,7 +11,9 @@
 #include <QScreen>
 #include <QTabWidget>
 #include <QTableView>
+#include <QTest>
 #include <QTextEdit>
+#include <optional>
 
 #include "app/tform1.h"
 #include "tests/support/controls.h"
@@ -57,12 +59,12 @@ TEST(WidthRule, DividesWhatTheFixedPanesLeave)
     EXPECT_GE(odd.workingSet, 210);
 }
 
-TEST_F(MainWindow, StartsAtTheCornerAsWideAsTheScreenOnTheFirstPages)
+TEST_F(MainWindow, StartsAtTheCornerAsLargeAsTheWorkAreaOnTheFirstPages)
 {
-    const QScreen *screen = QGuiApplication::primaryScreen();
-    EXPECT_EQ(window.pos(), QPoint(0, 0));
-    EXPECT_EQ(window.width(), qMax(760, screen->geometry().width()));
-    EXPECT_EQ(window.height(), qMax(550, screen->availableGeometry().height()));
+    const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+    EXPECT_EQ(window.pos(), available.topLeft());
+    EXPECT_EQ(window.width(), qMax(760, available.width()));
+    EXPECT_EQ(window.height(), qMax(550, available.height()));
     EXPECT_EQ(window.minimumSize(), QSize(760, 550));
     EXPECT_EQ(control<QTabWidget>("PageControl1")->currentIndex(), 0);
     auto *rules = control<QTabWidget>("PageControl2");
@@ -71,6 +73,38 @@ TEST_F(MainWindow, StartsAtTheCornerAsWideAsTheScreenOnTheFirstPages)
     EXPECT_EQ(window.fileTable().rowCount(), 0);
     EXPECT_FALSE(window.programFolder().empty());
     EXPECT_EQ(window.programFolder().back(), '/');
+}
+
+// The whole window, title bar and borders included, stands on the work area that the platform
+// reports: a panel along any edge, or none.
+TEST(StartPlace, TheFrameFillsTheWorkAreaThatThePlatformReports)
+{
+    const QRect screen(0, 0, 1920, 1080);
+    const QMargins frame(4, 30, 4, 4);
+    for (const QRect workArea : {QRect(0, 0, 1920, 1040), QRect(0, 32, 1920, 1048), QRect(70, 27, 1850, 1053)}) {
+        const TForm1::StartPlace place = TForm1::startPlace(screen, workArea, frame, true);
+        EXPECT_FALSE(place.maximize);
+        const QRect frameRect(place.framePosition, place.client.grownBy(frame));
+        EXPECT_EQ(frameRect, workArea);
+    }
+}
+
+// Where the window manager alone knows its panels, it fits the window by maximizing it.
+TEST(StartPlace, TheWindowManagerFitsTheWindowWhereTheProgramCannot)
+{
+    const QRect screen(0, 0, 1280, 800);
+    EXPECT_TRUE(TForm1::startPlace(screen, screen, QMargins(), true).maximize) << "no work area told";
+    EXPECT_TRUE(TForm1::startPlace(screen, QRect(0, 32, 1280, 768), QMargins(), false).maximize)
+        << "windows placed by the compositor alone";
+}
+
+TEST_F(MainWindow, ShownFrameStandsOnTheAvailableArea)
+{
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+    QTRY_VERIFY(available.contains(window.frameGeometry()));
+    EXPECT_TRUE(available.contains(control("StatusBar1")->geometry().translated(window.mapToGlobal(QPoint(0, 0)))));
 }
 
 TEST_F(MainWindow, StatusBarShowsItsFourPanelsLeftToRight)
@@ -293,18 +327,21 @@ TEST_F(MainWindow, ListingPageButtonsStayOnTheBottomEdgeWhenResized)
     window.show();
     QWidget *page = control("TabSheet7");
     const char *const bottomRow[4] = {"SBAGGLISTA", "SBCOPYCB", "SBSTAMPA", "SBSAVELISTA"};
+    std::optional<int> besideListing;
     for (const QSize size : {QSize(760, 550), QSize(1280, 800), QSize(900, 620)}) {
         window.resize(size);
         QCoreApplication::processEvents();
         for (const char *name : bottomRow) {
             const QWidget *button = control(name);
-            EXPECT_NEAR(page->height() - button->geometry().bottom(), 0, 2) << name << " at " << size.width();
+            EXPECT_EQ(button->geometry().bottom(), page->height() - 1) << name << " at " << size.width();
             EXPECT_LT(button->x(), 480) << name << " keeps its left place";
         }
         const QWidget *options = control("GroupBox1");
         EXPECT_EQ(page->width() - options->geometry().right(), 744 - 740) << "options stay on the right";
-        const QWidget *listing = control("LISTADOC");
-        EXPECT_GT(listing->width(), page->width() - 140) << "the listing stretches";
+        const int listingWidth = control("LISTADOC")->width();
+        EXPECT_EQ(page->width() - listingWidth, besideListing.value_or(page->width() - listingWidth))
+            << "the listing stretches with the page";
+        besideListing = page->width() - listingWidth;
     }
 }
 

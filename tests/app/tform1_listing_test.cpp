@@ -11,13 +11,14 @@
 #include <QPrinter>
 #include <QRadioButton>
 #include <QTabWidget>
+#include <QTest>
 #include <QTextEdit>
 #include <QTimer>
 #include <QToolButton>
 #include <gtest/gtest.h>
 
 #include "app/tform1.h"
-#include "tests/support/controls.h"
+#include "tests/app/listing_page.h"
 #include "tests/listing/file_size_limit.h"
 #include "tests/support/modal.h"
 #include "tests/support/tempdir.h"
@@ -63,52 +64,7 @@ struct CancelSaveDialog
     }};
 };
 
-class ListingPage : public ::testing::Test
-{
-protected:
-    void SetUp() override
-    {
-        QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
-        form = std::make_unique<TForm1>();
-    }
-    void TearDown() override
-    {
-        form.reset();
-        QLocale::setDefault(QLocale::c());
-    }
-
-    template<typename Control>
-    Control *control(const char *name)
-    {
-        return test::control<Control>(*form, name);
-    }
-    void click(const char *name) { control<QAbstractButton>(name)->click(); }
-    QTextEdit *listing() { return control<QTextEdit>("LISTADOC"); }
-    QString listingText() { return listing()->toPlainText(); }
-    QString statusText() { return control<QLabel>("StatusBar1Panel3")->text(); }
-
-    void addRow(const std::string &name, const std::string &folder = "/Foto", double size = 0,
-                platform::DateTimeValue when = 0, bool folderRow = false)
-    {
-        nm row;
-        row.name = name;
-        row.newName = name;
-        row.folder = folder;
-        row.size = size;
-        row.dateTime = when;
-        row.extension = extensionOf(name);
-        row.folderFlag = folderRow ? kFolderFlag : 0;
-        form->fileTable().append(row);
-    }
-
-    void showListingPage()
-    {
-        auto *tabs = control<QTabWidget>("PageControl1");
-        tabs->setCurrentWidget(control<QWidget>("TabSheet7"));
-    }
-
-    std::unique_ptr<TForm1> form;
-};
+using test::ListingPage;
 
 TEST_F(ListingPage, ShowingThePageBuildsTheListingEachTime)
 {
@@ -122,6 +78,38 @@ TEST_F(ListingPage, ShowingThePageBuildsTheListingEachTime)
     control<QTabWidget>("PageControl1")->setCurrentIndex(0);
     showListingPage();
     EXPECT_EQ(listingText(), QStringLiteral("  a\n<>Vacanze\n  b"));
+}
+
+// Tab and Shift+Tab move the focus out of the listing and on through the page's buttons and
+// options, so that the page works from the keyboard alone; the listing takes no tab characters.
+TEST_F(ListingPage, TabLeavesTheListingBothWaysAndReachesTheOptions)
+{
+    addRow("a.txt");
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    showListingPage();
+    const QString shown = listingText();
+
+    const auto focusFromListing = [this](Qt::Key key) {
+        listing()->setFocus();
+        QTest::keyClick(QApplication::focusWidget(), key);
+        return QApplication::focusWidget();
+    };
+    EXPECT_EQ(focusFromListing(Qt::Key_Tab), control<QWidget>("SBSELALL"));
+    EXPECT_NE(focusFromListing(Qt::Key_Backtab), listing());
+    EXPECT_EQ(listingText(), shown);
+
+    listing()->setFocus();
+    QStringList reached;
+    do {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        reached << QApplication::focusWidget()->objectName();
+    } while (QApplication::focusWidget() != listing() && reached.size() < 40);
+    // A group of radio buttons takes the focus on its checked button.
+    for (const char *name : {"SBAGGLISTA", "SBCOPYCB", "SBSTAMPA", "SBSAVELISTA", "CBPATH", "EDMARKDIR",
+                             "RBSEPSPAZIO", "RBCOSI", "RBRTF", "LISTADOC"})
+        EXPECT_TRUE(reached.contains(QLatin1String(name))) << name << " in " << reached.join(u' ').toStdString();
+    EXPECT_EQ(listingText(), shown);
 }
 
 TEST_F(ListingPage, ExampleLineFromTheControls)
