@@ -7,6 +7,8 @@
 #include <QStringList>
 #include <QTabWidget>
 
+#include "widgets/superspin.h"
+
 namespace nomaro {
 namespace {
 
@@ -98,6 +100,21 @@ void namePictureButtons(QWidget &window)
             button->setAccessibleName(button->toolTip());
 }
 
+// Qt names a group box inside another after the outer box's title; each speaks its own.
+void nameGroupBoxes(QWidget &window)
+{
+    for (QGroupBox *box : window.findChildren<QGroupBox *>())
+        box->setAccessibleName(spokenText(box));
+}
+
+void nameSpinButtons(QWidget &window)
+{
+    for (SuperSpin *spin : window.findChildren<SuperSpin *>()) {
+        spin->upButton()->setAccessibleName(QStringLiteral("Aumenta"));
+        spin->downButton()->setAccessibleName(QStringLiteral("Diminuisci"));
+    }
+}
+
 void nameViews(QWidget &window)
 {
     for (const ViewName &entry : kViewNames)
@@ -136,7 +153,9 @@ void nameForScreenReaders(QWidget &window)
     }();
     (void)installed;
     namePictureButtons(window);
+    nameSpinButtons(window);
     nameEditFields(window);
+    nameGroupBoxes(window);
     nameViews(window);
     nameTabControls(window);
 }

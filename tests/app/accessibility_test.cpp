@@ -59,6 +59,13 @@ TEST_F(ScreenReader, PictureButtonsWithoutCaptionSpeakTheirToolTip)
     }
     // Buttons with a caption keep speaking it.
     EXPECT_EQ(nameOf("SBTRYREN"), "PROVA");
+    for (const char *spin : {"STARTFROM", "INCREM"}) {
+        QAccessibleInterface *field = spoken(spin);
+        std::vector<std::string> arrows;
+        for (int child = 0; child < field->childCount(); ++child)
+            arrows.push_back(field->child(child)->text(QAccessible::Name).toStdString());
+        EXPECT_EQ(arrows, (std::vector<std::string>{"Aumenta", "Diminuisci"})) << spin;
+    }
 }
 
 TEST_F(ScreenReader, EveryEditFieldIsNamedByTheCaptionBesideIt)
@@ -98,6 +105,15 @@ TEST_F(ScreenReader, LabelsPointAtTheFieldTheyName)
     ASSERT_FALSE(labels.empty());
     EXPECT_EQ(labels.front(), test::control<QLabel>(window, "Label6"));
     EXPECT_EQ(test::control<QLabel>(window, "Label5")->buddy(), test::control<QWidget>(window, "STARTFROM"));
+}
+
+TEST_F(ScreenReader, GroupBoxesSpeakTheirOwnTitle)
+{
+    // Boxes inside "Opzioni lista" were all named after it.
+    EXPECT_EQ(nameOf("GroupBox2"), "Opzioni lista");
+    EXPECT_EQ(nameOf("GroupBox3"), "Separatore");
+    EXPECT_EQ(nameOf("GroupBox7"), "Letter Case");
+    EXPECT_EQ(nameOf("GroupBox6"), "Formato file");
 }
 
 TEST_F(ScreenReader, ViewsSayWhatTheyShow)
