@@ -12,6 +12,8 @@
 #include <QToolButton>
 
 #include "app/icons.h"
+#include "app/palette_follower.h"
+#include "app/theme_colours.h"
 
 namespace nomaro::controls {
 
@@ -59,17 +61,27 @@ QRadioButton *radio(QWidget *parent, QButtonGroup *group, const char *name, cons
 // Group boxes draw their caption on the frame line, so that controls placed just below the top
 // edge stand inside the frame. The sheet is set on the outermost boxes alone: a sheet on the window
 // would put every control of it through the style sheet machinery, a fifth of start-up.
-const char *const kGroupBoxStyle = R"(
+// The list options' captions are navy, or what reads in its place on a dark palette.
+namespace {
+QString groupBoxStyle(const QPalette &palette)
+{
+    return QStringLiteral(R"(
 QGroupBox { border: 1px solid #a0a0a0; border-radius: 2px; margin-top: 6px; }
 QGroupBox::title { subcontrol-origin: margin; subcontrol-position: top left; left: 6px; padding: 0 1px; }
-QGroupBox#GroupBox3::title, QGroupBox#GroupBox7::title, QGroupBox#GroupBox6::title { color: #000080; }
-)";
+QGroupBox#GroupBox3::title, QGroupBox#GroupBox7::title, QGroupBox#GroupBox6::title { color: %1; }
+)").arg(theme::groupCaptionColour(palette).name());
+}
+} // namespace
 
 QGroupBox *groupBox(QWidget *parent, const char *name, const char *caption)
 {
     auto *box = named(new QGroupBox(text(caption), parent), name);
+    // Setting the sheet again also hands the new palette down to the controls under it, which
+    // would otherwise keep the colours of the theme the program started with.
     if (!qobject_cast<QGroupBox *>(parent))
-        box->setStyleSheet(QLatin1String(kGroupBoxStyle));
+        followPalette(box, [](QWidget *outer, const QPalette &palette) {
+            outer->setStyleSheet(groupBoxStyle(palette));
+        }, parent);
     return box;
 }
 
@@ -77,7 +89,9 @@ QToolButton *pictureButton(QWidget *parent, const char *name, const char *pictur
                            const char *caption, const char *toolTip)
 {
     auto *control = named(new QToolButton(parent), name);
-    control->setIcon(pictureIcon(QLatin1String(picture)));
+    followPalette(control, [picture = QLatin1String(picture)](QWidget *button, const QPalette &palette) {
+        static_cast<QToolButton *>(button)->setIcon(pictureIcon(picture, palette));
+    });
     control->setAutoRaise(false);
     control->setIconSize(QSize(20, 20));
     if (caption) {

@@ -1,6 +1,9 @@
 #include "app/splitterbar.h"
 
 #include <QMouseEvent>
+#include <QPainter>
+
+#include "app/theme_colours.h"
 
 namespace nomaro {
 
@@ -10,10 +13,12 @@ SplitterBar::SplitterBar(QWidget *resized, int width, QWidget *parent)
 {
     setFixedWidth(width);
     setCursor(Qt::SplitHCursor);
-    setAutoFillBackground(true);
-    QPalette grey = palette();
-    grey.setColor(QPalette::Window, QColor(0xC0, 0xC0, 0xC0));
-    setPalette(grey);
+}
+
+// Painted from the palette at each paint, so that it follows a change of theme.
+void SplitterBar::paintEvent(QPaintEvent *)
+{
+    QPainter(this).fillRect(rect(), theme::splitterColour(palette()));
 }
 
 void SplitterBar::mousePressEvent(QMouseEvent *event)

@@ -4,7 +4,8 @@
 
 namespace nomaro {
 
-// A grey bar between docked panes; dragging it resizes the pane on its left.
+// A grey bar between docked panes, in a grey that suits the palette; dragging it resizes the
+// pane on its left.
 class SplitterBar : public QFrame
 {
     Q_OBJECT
@@ -13,6 +14,7 @@ public:
     SplitterBar(QWidget *resized, int width, QWidget *parent);
 
 protected:
+    void paintEvent(QPaintEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
 

@@ -21,6 +21,7 @@
 #include "app/controls.h"
 #include "app/icons.h"
 #include "app/multirow_tabs.h"
+#include "app/screen_reader_names.h"
 #include "app/splitterbar.h"
 #include "browser/shelllist.h"
 #include "browser/shelltree.h"
@@ -52,6 +53,7 @@ TForm1::TForm1(QWidget *parent)
         page->setMinimumSize(kDesignedPage);
     setMinimumSize(minimumClientSize(QMargins()));
     connectHandlers();
+    nameForScreenReaders(*this);
 
     FormCreate();
 }
