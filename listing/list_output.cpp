@@ -1,7 +1,10 @@
 #include "listing/list_output.h"
 
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <langinfo.h>
+#include <locale.h>
 
 #include "platform/utf8.h"
 
@@ -41,7 +44,38 @@ void appendRtfText(std::string &out, std::string_view line)
     }
 }
 
+int millimetresToTwips(int millimetres)
+{
+    return static_cast<int>(std::lround(millimetres * 1440.0 / 25.4));
+}
+
 } // namespace
+
+PaperSize paperFromMillimetres(int width, int height)
+{
+    if (width == 216 && height == 279)
+        return LetterPaper;
+    if (width == 216 && height == 356)
+        return PaperSize{12240, 20160}; // Legal, 8.5 x 14 inches
+    return PaperSize{millimetresToTwips(width), millimetresToTwips(height)};
+}
+
+PaperSize paperOfLocale(const char *localeName)
+{
+    const locale_t locale = ::newlocale(LC_PAPER_MASK, localeName, locale_t(0));
+    if (locale == locale_t(0))
+        return A4Paper;
+    // glibc answers these two items with the number itself in place of the string pointer.
+    const auto item = [locale](nl_item name) {
+        return static_cast<int>(reinterpret_cast<std::intptr_t>(::nl_langinfo_l(name, locale)));
+    };
+    const int width = item(_NL_PAPER_WIDTH);
+    const int height = item(_NL_PAPER_HEIGHT);
+    ::freelocale(locale);
+    if (width <= 0 || height <= 0)
+        return A4Paper;
+    return paperFromMillimetres(width, height);
+}
 
 std::vector<std::string> splitLines(std::string_view text)
 {
@@ -81,11 +115,12 @@ std::string plainTextDocument(const std::vector<std::string> &lines)
     return out;
 }
 
-std::string rtfDocument(const std::vector<std::string> &lines)
+std::string rtfDocument(const std::vector<std::string> &lines, PaperSize paper)
 {
     std::string out = "{\\rtf1\\ansi\\ansicpg1252\\deff0\\uc1"
-                      "{\\fonttbl{\\f0\\fmodern\\fprq1\\fcharset0 Courier New;}}\r\n"
-                      "\\pard\\plain\\f0\\fs20 ";
+                      "{\\fonttbl{\\f0\\fmodern\\fprq1\\fcharset0 Courier New;}}\r\n";
+    out += "\\paperw" + std::to_string(paper.width) + "\\paperh" + std::to_string(paper.height) + "\r\n";
+    out += "\\pard\\plain\\f0\\fs20 ";
     for (const std::string &line : lines) {
         appendRtfText(out, line);
         out += "\\par\r\n";

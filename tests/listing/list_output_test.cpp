@@ -7,7 +7,10 @@
 #include <QTextDocument>
 #include <gtest/gtest.h>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
+#include <optional>
+#include <utility>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -61,6 +64,88 @@ TEST(RtfDocument, EmptyListingHasNoParagraph)
     EXPECT_EQ(rtf.find("\\par\r\n"), std::string::npos);
     EXPECT_EQ(rtf.front(), '{');
     EXPECT_EQ(rtf.substr(rtf.size() - 3), "}\r\n");
+}
+
+TEST(PaperSize, MillimetresOfTheLocaleBecomeTwips)
+{
+    EXPECT_EQ(paperFromMillimetres(210, 297), (PaperSize{11906, 16838}));
+    EXPECT_EQ(paperFromMillimetres(216, 279), (PaperSize{12240, 15840})) << "Letter, 8.5 x 11 inches";
+    EXPECT_EQ(paperFromMillimetres(216, 356), (PaperSize{12240, 20160})) << "Legal, 8.5 x 14 inches";
+    EXPECT_EQ(paperFromMillimetres(148, 210), (PaperSize{8391, 11906})) << "A5";
+    EXPECT_EQ(A4Paper, (PaperSize{11906, 16838}));
+    EXPECT_EQ(LetterPaper, (PaperSize{12240, 15840}));
+}
+
+// Compiles real locales from their sources, once, into a private folder that the C library is
+// pointed at, so that the test does not depend on which locales the machine has generated.
+class LocalePaper : public ::testing::Test
+{
+protected:
+    static void SetUpTestSuite()
+    {
+        s_locales = new test::TempDir;
+        const QString dir = QString::fromStdString(s_locales->path());
+        for (const char *name : {"en_US", "it_IT"}) {
+            const QString locale = QString::fromLatin1(name);
+            s_compiled = QProcess::execute(QStringLiteral("localedef"),
+                                           {QStringLiteral("--no-archive"), QStringLiteral("-i"), locale,
+                                            QStringLiteral("-f"), QStringLiteral("UTF-8"),
+                                            dir + u'/' + locale + QStringLiteral(".UTF-8")})
+                    == 0
+                && s_compiled;
+        }
+    }
+    static void TearDownTestSuite()
+    {
+        delete s_locales;
+        s_locales = nullptr;
+    }
+
+    void SetUp() override
+    {
+        ASSERT_TRUE(s_compiled) << "localedef and the locales package must be installed";
+        for (const char *name : {"LOCPATH", "LC_ALL", "LC_PAPER", "LANG"}) {
+            const char *value = std::getenv(name);
+            m_saved.emplace_back(name, value ? std::optional<std::string>(value) : std::nullopt);
+        }
+        ::setenv("LOCPATH", s_locales->path().c_str(), 1);
+    }
+    void TearDown() override
+    {
+        for (const auto &[name, value] : m_saved) {
+            if (value.has_value())
+                ::setenv(name.c_str(), value->c_str(), 1);
+            else
+                ::unsetenv(name.c_str());
+        }
+    }
+
+private:
+    static inline test::TempDir *s_locales = nullptr;
+    static inline bool s_compiled = true;
+    std::vector<std::pair<std::string, std::optional<std::string>>> m_saved;
+};
+
+TEST_F(LocalePaper, ItalyGivesA4AndTheUnitedStatesLetter)
+{
+    EXPECT_EQ(paperOfLocale("it_IT.UTF-8"), A4Paper);
+    EXPECT_EQ(paperOfLocale("en_US.UTF-8"), LetterPaper);
+    EXPECT_EQ(paperOfLocale("C.UTF-8"), A4Paper);
+    EXPECT_EQ(paperOfLocale("xx_NOWHERE.UTF-8"), A4Paper) << "a locale that cannot be loaded";
+}
+
+TEST_F(LocalePaper, SavedDocumentTakesThePaperOfTheUsersLocale)
+{
+    ::unsetenv("LC_ALL");
+    ::setenv("LANG", "it_IT.UTF-8", 1);
+    ::setenv("LC_PAPER", "en_US.UTF-8", 1);
+    const std::string letter = rtfDocument({"a"});
+    EXPECT_NE(letter.find("\\paperw12240\\paperh15840"), std::string::npos) << letter;
+    EXPECT_LT(letter.find("\\paperw"), letter.find("\\pard")) << "the paper belongs to the document, not a paragraph";
+    EXPECT_EQ(letter.find("\\marg"), std::string::npos) << "margins stay the reader's own";
+
+    ::setenv("LC_ALL", "it_IT.UTF-8", 1);
+    EXPECT_NE(rtfDocument({"a"}).find("\\paperw11906\\paperh16838"), std::string::npos) << "LC_ALL wins";
 }
 
 // The reader drops leading blanks and collapses runs of them, so the lines are compared that way;

@@ -5,7 +5,7 @@
 // 1x and 2x; one-pixel outlines sit on half-pixel coordinates so that both sizes come out crisp.
 // The program reads its pictures as stored pixels (app/stored_picture.h), left uncompressed in
 // the resources, so that start-up decodes nothing; the program icon is also written as PNG files
-// for the desktop.
+// for the desktop, at the sizes of its icon theme (icons/hicolor).
 
 #include <QDir>
 #include <QFile>
@@ -452,9 +452,20 @@ int main(int argc, char **argv)
         }
     }
     const QImage program = render(paintProgram, 256, 256);
-    ok = savePng(program, icons, QStringLiteral("nomaro.png")) && ok;
     ok = saveStored(program, icons, QStringLiteral("nomaro"), written) && ok;
-    ok = savePng(render(paintProgram, 256, 48), icons, QStringLiteral("nomaro_48.png")) && ok;
+    // The desktop's icon theme: every size drawn from the same shapes rather than scaled from
+    // the largest picture, laid out as the installed tree is.
+    for (const int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
+        const QString folder = QStringLiteral("hicolor/%1x%1/apps").arg(size);
+        if (!icons.mkpath(folder)) {
+            std::fprintf(stderr, "icongen: cannot create %s\n", qPrintable(icons.filePath(folder)));
+            ok = false;
+            continue;
+        }
+        ok = savePng(size == 256 ? program : render(paintProgram, 256, size), icons,
+                     folder + QStringLiteral("/nomaro.png"))
+            && ok;
+    }
     written.sort();
     ok = writeResourceList(resources.filePath(QStringLiteral("nomaro.qrc")), written) && ok;
     return ok ? 0 : 1;
