@@ -27,10 +27,11 @@ std::string formatCapacity(std::uint64_t bytes, const LocaleFormats &formats)
         + std::to_string(tenths % 10) + " " + units[unit];
 }
 
-// Capacity and free space of a drive; nothing for network drives, whose answer may never come.
+// Capacity and free space of a drive; nothing for network and FUSE drives, whose answer may
+// never come and would hold the window while the drive list is drawn.
 std::optional<struct statvfs> driveSpace(const Drive *drive, const std::string &mountPoint)
 {
-    if (drive && drive->type == DriveType::Network)
+    if (drive && mayHang(*drive))
         return std::nullopt;
     struct statvfs info;
     if (::statvfs(mountPoint.c_str(), &info) != 0)

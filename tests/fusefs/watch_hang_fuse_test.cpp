@@ -8,6 +8,7 @@
 #include <csignal>
 #include <dirent.h>
 #include <fstream>
+#include <future>
 #include <gtest/gtest.h>
 #include <memory>
 #include <string>
@@ -16,6 +17,8 @@
 
 #include "browser/changehandlerthread.h"
 #include "browser/shelltreewatch.h"
+#include "platform/locale_formats.h"
+#include "platform/shell_namespace.h"
 #include "platform/subfolders.h"
 #include "platform/watched_drives.h"
 #include "tests/fusefs/fuse_mount.h"
@@ -169,6 +172,28 @@ TEST_F(FrozenServer, StartingTheTreeWatchHoldsTheWindowLessThanTheActionLimit)
         EXPECT_LT(held.elapsed(), ChangeHandlerThread::kActionTimeoutMs) << start;
         EXPECT_TRUE(watch.isWatching());
     }
+}
+
+// "Computer" shows each drive's size; a frozen drive's row is drawn without one, at once.
+TEST_F(FrozenServer, TheDriveListShowsAFrozenDriveWithoutAskingItsSize)
+{
+    const auto computer = platform::ShellFolder::bind(platform::specialFolderIdList(platform::SpecialDrives));
+    std::optional<platform::ItemIdList> drive;
+    int error = 0;
+    computer->enumerate(platform::EnumFolders, [&](platform::ItemIdList &&child) {
+        if (computer->childPath(child) == mount.path())
+            drive = std::move(child);
+    }, error);
+    ASSERT_TRUE(drive);
+    freeze();
+
+    auto size = std::async(std::launch::async, [&] {
+        return computer->detailText(*drive, 2, platform::LocaleFormats{}) + computer->detailText(*drive, 3, platform::LocaleFormats{});
+    });
+    const bool answered = size.wait_for(std::chrono::seconds(2)) == std::future_status::ready;
+    thaw(); // a call stuck on the file system comes back, so the future can end
+    ASSERT_TRUE(answered);
+    EXPECT_EQ(size.get(), "");
 }
 
 } // namespace
