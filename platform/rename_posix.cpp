@@ -2,6 +2,7 @@
 #include "platform/rename_posix.h"
 
 #include "platform/ascii_case.h"
+#include "platform/outcome_errors.h"
 #include "platform/paths.h"
 
 #include <QString>
@@ -81,31 +82,6 @@ bool nameIsThere(const std::string &folder, const std::string &name)
     if (exists(joinPath(folder, name)))
         return true;
     return errno != ENOENT && errno != ENOTDIR;
-}
-
-// Errors after which the call may have been carried out all the same: a network file system
-// that lost the server's answer, or a call cut short after the server acted on it.
-bool leavesOutcomeOpen(int error)
-{
-    switch (error) {
-    case EIO:
-    case EINTR:
-    case ENOTCONN:
-    case ECONNABORTED:
-    case ECONNRESET:
-    case ETIMEDOUT:
-    case ESTALE:
-    case ENETDOWN:
-    case ENETRESET:
-    case ENETUNREACH:
-    case EHOSTUNREACH:
-    case EHOSTDOWN:
-    case ENOLINK:
-    case EREMOTEIO:
-        return true;
-    default:
-        return false;
-    }
 }
 
 // Moves `fromName` to `toName` in `folder` without replacing. When the answer is an error that

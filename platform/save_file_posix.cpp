@@ -1,5 +1,7 @@
 #include "platform/save_file.h"
 
+#include "platform/outcome_errors.h"
+
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -20,31 +22,6 @@ bool exists(const std::string &path)
 {
     struct stat info;
     return ::lstat(path.c_str(), &info) == 0 || (errno != ENOENT && errno != ENOTDIR);
-}
-
-// Errors after which a call may have been carried out all the same (a network file system that
-// lost the server's answer).
-bool leavesOutcomeOpen(int error)
-{
-    switch (error) {
-    case EIO:
-    case EINTR:
-    case ENOTCONN:
-    case ECONNABORTED:
-    case ECONNRESET:
-    case ETIMEDOUT:
-    case ESTALE:
-    case EHOSTDOWN:
-    case EHOSTUNREACH:
-    case ENETDOWN:
-    case ENETRESET:
-    case ENETUNREACH:
-    case ENOLINK:
-    case EREMOTEIO:
-        return true;
-    default:
-        return false;
-    }
 }
 
 // The file the bytes go to before it takes the target's place. Whatever way the save fails, it
