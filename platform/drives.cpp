@@ -4,11 +4,16 @@
 #include <QFile>
 #include <QFileInfo>
 #include <array>
+#include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <fcntl.h>
 #include <fstream>
-#include <sstream>
+#include <mutex>
+#include <optional>
+#include <poll.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "platform/paths.h"
 
@@ -128,6 +133,114 @@ DriveType typeOf(std::string_view fsType, std::string_view source)
     return DriveType::Fixed;
 }
 
+// Reads the mount table from `fd` (from its start) into drives; nullopt when it cannot be read.
+std::optional<std::vector<Drive>> readDrives(int fd, std::string_view homeFolder)
+{
+    std::string text;
+    char buffer[16384];
+    off_t offset = 0;
+    for (;;) {
+        const ssize_t got = ::pread(fd, buffer, sizeof buffer, offset);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            return std::nullopt;
+        if (got == 0)
+            break;
+        text.append(buffer, static_cast<std::size_t>(got));
+        offset += got;
+    }
+    std::vector<Drive> drives = parseMountInfo(text, homeFolder);
+    // A single file mounted over another (as containers do with /etc/hosts) is no drive. Network
+    // and FUSE mounts are not asked: a server or a user-space file system that does not answer
+    // would hold the window, and neither mounts single files.
+    std::erase_if(drives, [](const Drive &drive) {
+        if (mayHang(drive))
+            return false;
+        struct stat info;
+        return ::stat(drive.mountPoint.c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
+    });
+    return drives;
+}
+
+// The drive list, read again only after the kernel has flagged a change of the mount table on
+// a descriptor kept open for the purpose (each open descriptor of mountinfo is flagged on its
+// own, so a mount monitor's descriptor keeps its flags). Folder views ask for the drives at
+// every level they open; this keeps those questions from reading and parsing the table anew.
+class MountTableCache
+{
+public:
+    static MountTableCache &instance()
+    {
+        static MountTableCache cache;
+        return cache;
+    }
+
+    std::vector<Drive> drives()
+    {
+        const std::string home = QFile::encodeName(QDir::homePath()).toStdString();
+        const std::lock_guard lock(m_mutex);
+        if (m_fd < 0 || changed() || home != m_home) {
+            // The flag is taken before reading, so a change made while reading flags again.
+            reopenIfNamespaceMoved();
+            std::optional<std::vector<Drive>> drives = m_fd >= 0 ? readDrives(m_fd, home) : std::nullopt;
+            if (!drives) {
+                closeFd();
+                return {};
+            }
+            m_drives = std::move(*drives);
+            m_home = home;
+        }
+        return m_drives;
+    }
+
+private:
+    MountTableCache() = default;
+    ~MountTableCache() { closeFd(); }
+
+    // Whether the table changed since the last look, or the descriptor is no longer the one of
+    // this process's mount namespace (which a descriptor keeps from when it was opened).
+    bool changed()
+    {
+        pollfd watch{m_fd, POLLPRI, 0};
+        int ready = 0;
+        do {
+            ready = ::poll(&watch, 1, 0);
+        } while (ready < 0 && errno == EINTR);
+        // A failed poll counts as a change: reading again is never wrong.
+        return ready != 0 || namespaceInode() != m_namespace;
+    }
+
+    void reopenIfNamespaceMoved()
+    {
+        const ino_t current = namespaceInode();
+        if (m_fd >= 0 && current == m_namespace)
+            return;
+        closeFd();
+        m_namespace = current;
+        m_fd = ::open("/proc/self/mountinfo", O_RDONLY | O_CLOEXEC);
+    }
+
+    static ino_t namespaceInode()
+    {
+        struct stat info;
+        return ::stat("/proc/self/ns/mnt", &info) == 0 ? info.st_ino : 0;
+    }
+
+    void closeFd()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+        m_fd = -1;
+    }
+
+    std::mutex m_mutex;
+    int m_fd = -1;
+    ino_t m_namespace = 0;
+    std::string m_home;
+    std::vector<Drive> m_drives;
+};
+
 } // namespace
 
 std::vector<Drive> parseMountInfo(std::string_view text, std::string_view homeFolder)
@@ -170,22 +283,7 @@ std::vector<Drive> parseMountInfo(std::string_view text, std::string_view homeFo
 
 std::vector<Drive> mountedDrives()
 {
-    std::ifstream in("/proc/self/mountinfo");
-    if (!in)
-        return {};
-    std::ostringstream text;
-    text << in.rdbuf();
-    std::vector<Drive> drives = parseMountInfo(text.str(), QFile::encodeName(QDir::homePath()).toStdString());
-    // A single file mounted over another (as containers do with /etc/hosts) is no drive. Network
-    // and FUSE mounts are not asked: a server or a user-space file system that does not answer
-    // would hold the window, and neither mounts single files.
-    std::erase_if(drives, [](const Drive &drive) {
-        if (mayHang(drive))
-            return false;
-        struct stat info;
-        return ::stat(drive.mountPoint.c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
-    });
-    return drives;
+    return MountTableCache::instance().drives();
 }
 
 bool mayHang(const Drive &drive)

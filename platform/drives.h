@@ -22,7 +22,9 @@ struct Drive
 // `homeFolder` tells which RAM file systems belong to the user.
 std::vector<Drive> parseMountInfo(std::string_view text, std::string_view homeFolder);
 
-// The drives mounted now; empty when the mount table cannot be read.
+// The drives mounted now; empty when the mount table cannot be read. Safe from any thread. The
+// table is read and parsed again only after the kernel has flagged a change to it, so asking
+// while nothing changed costs a poll and a copy.
 std::vector<Drive> mountedDrives();
 
 // Whether calls on the drive may wait on something outside this machine's kernel: a network

@@ -1,7 +1,13 @@
 #include "platform/mount_monitor.h"
 
+#include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <gtest/gtest.h>
 #include <string>
+#include <sys/mount.h>
+#include <unistd.h>
+
+#include "tests/support/tempdir.h"
 
 namespace nomaro::platform {
 namespace {
@@ -41,6 +47,39 @@ TEST(CompareDriveLists, TellsWhichDrivesCameAndWent)
             got.emplace_back(change.event, change.drive.mountPoint);
         EXPECT_EQ(got, row.expected) << row.what;
     }
+}
+
+// Runs the event loop until `done` holds or five seconds pass.
+template <typename Done>
+bool eventsUntil(Done done)
+{
+    const QDeadlineTimer deadline(5000);
+    while (!done() && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    return done();
+}
+
+TEST(MountTableMonitor, ReportsChangesThatTheDriveListHasAlreadyRead)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "mounting needs root";
+    const test::TempDir dir;
+    const std::string point = dir.makeFolder("unita");
+    std::vector<std::pair<int, std::string>> seen;
+    MountTableMonitor monitor([&](const DriveChange &change) {
+        if (change.drive.mountPoint == point)
+            seen.emplace_back(change.event, point);
+    });
+    if (::mount("nomaro-test", point.c_str(), "tmpfs", 0, "size=1m") != 0)
+        GTEST_SKIP() << "tmpfs cannot be mounted here";
+    // The drive list notices the change first; the monitor must still hear of it.
+    mountedDrives();
+    EXPECT_TRUE(eventsUntil([&] { return seen.size() == 1; }));
+    ASSERT_EQ(::umount(point.c_str()), 0);
+    mountedDrives();
+    EXPECT_TRUE(eventsUntil([&] { return seen.size() == 2; }));
+    const std::vector<std::pair<int, std::string>> expected = {{DeviceArrival, point}, {DeviceRemoveComplete, point}};
+    EXPECT_EQ(seen, expected);
 }
 
 } // namespace
