@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QScopedValueRollback>
 
 #include "browser/changenoticecoalescer.h"
 #include "browser/shelltreewatch.h"
@@ -12,23 +13,6 @@
 #include "widgets/messages.h"
 
 namespace nomaro {
-
-namespace {
-
-// Raises a counter for its lifetime.
-class Nested
-{
-public:
-    explicit Nested(int &counter) : m_counter(counter) { ++m_counter; }
-    ~Nested() { --m_counter; }
-    Nested(const Nested &) = delete;
-    Nested &operator=(const Nested &) = delete;
-
-private:
-    int &m_counter;
-};
-
-} // namespace
 
 ShellTree::ShellTree(QWidget *parent)
     : QTreeView(parent), m_model(new ShellTreeModel(this))
@@ -50,31 +34,11 @@ ShellTree::ShellTree(QWidget *parent)
             Refresh();
         }
     });
-    m_current.setChangeHandler([this] {
-        if (!m_settingCurrent && m_model->top())
-            ShowFolder(m_current.IdList());
-    });
 }
 
 ShellTree::~ShellTree()
 {
-    if (m_list)
-        m_list->setTreeLink(nullptr);
     tearDownLiveUpdate();
-}
-
-void ShellTree::SetShellList(ShellList *list)
-{
-    if (m_list == list)
-        return;
-    if (m_list)
-        m_list->setTreeLink(nullptr);
-    m_list = list;
-    if (!m_list)
-        return;
-    m_list->setTreeLink(this);
-    const Nested nested(m_nesting);
-    m_list->SetFolder(m_current);
 }
 
 void ShellTree::SetOptions(ShellTreeOptions options)
@@ -93,9 +57,7 @@ ShellTreeNodeData *ShellTree::selectedNode() const
 
 void ShellTree::setCurrentFolder(const platform::ItemIdList &absolute)
 {
-    m_settingCurrent = true;
     m_current.SetIdList(absolute);
-    m_settingCurrent = false;
 }
 
 void ShellTree::changeEvent(QEvent *event)
@@ -129,7 +91,7 @@ void ShellTree::Refresh()
     if (OnFillStart)
         OnFillStart(this);
     {
-        const Nested nested(m_nesting);
+        const QScopedValueRollback muted(m_muted, true);
         selectionModel()->clear();
         // Every node goes: dropping the watch at once spares taking the folders back one by one.
         m_watch->stop();
@@ -165,7 +127,7 @@ void ShellTree::UpdateItems()
     if (OnFillStart)
         OnFillStart(this);
     {
-        const Nested nested(m_nesting);
+        const QScopedValueRollback muted(m_muted, true);
         m_keptSelection = selectedNode();
         selectionModel()->clear();
         m_model->update(*m_model->top());
@@ -187,7 +149,12 @@ void ShellTree::expandNode(ShellTreeNodeData *node)
 
 void ShellTree::ShowFolder(const platform::ItemIdList &absolute)
 {
-    if (m_nesting > 0 || !m_model->top())
+    if (m_muted || !m_model->top())
+        return;
+    // The list showing the folder that the tree has selected (it follows the tree) changes
+    // nothing here.
+    if (const ShellTreeNodeData *selected = selectedNode();
+        selected && selectionModel()->isSelected(m_model->indexOf(selected)) && selected->absoluteId() == absolute)
         return;
     const platform::HourglassGuard hourglass;
     ShellTreeNodeData *node = m_model->top();
@@ -195,7 +162,6 @@ void ShellTree::ShowFolder(const platform::ItemIdList &absolute)
     const int target = absolute.count();
     if (target > 0) {
         expandNode(node);
-        const bool listHidesFolders = m_list && m_list->hasOption(sloHideFoldersWhenLinkedToTree);
         for (int i = base; i < target; ++i) {
             const platform::ItemIdList relative = absolute.first(i + 1).last();
             ShellTreeNodeData *child = m_model->findChild(*node, relative);
@@ -205,7 +171,7 @@ void ShellTree::ShowFolder(const platform::ItemIdList &absolute)
                 platform::beep();
                 break;
             }
-            if (i < target - 1 || listHidesFolders)
+            if (i < target - 1 || m_expandsShownFolder)
                 expandNode(child);
             node = child;
         }
@@ -244,11 +210,11 @@ void ShellTree::currentNodeChanged(const QModelIndex &current)
     ShellTreeNodeData *node = ShellTreeModel::nodeOf(current);
     if (!node)
         return;
-    if (m_nesting > 0) {
+    if (m_muted) {
         setCurrentFolder(node->absoluteId());
         return;
     }
-    if (m_programmatic || !m_list) {
+    if (m_programmatic || !m_linkedToList) {
         m_programmatic = false;
         followSelection(node);
         return;
@@ -260,10 +226,8 @@ void ShellTree::currentNodeChanged(const QModelIndex &current)
 void ShellTree::followSelection(ShellTreeNodeData *node)
 {
     setCurrentFolder(node->absoluteId());
-    if (m_list && node == selectedNode()) {
-        const Nested nested(m_nesting);
-        m_list->SetFolder(m_current);
-    }
+    if (m_linkedToList && node == selectedNode())
+        Q_EMIT folderSelected(m_current.IdList());
 }
 
 void ShellTree::timerFired()
@@ -278,33 +242,13 @@ void ShellTree::timerFired()
 
 void ShellTree::flushPending(bool includeList)
 {
-    if (includeList && m_list)
-        m_list->flushPendingRefresh();
+    if (includeList)
+        Q_EMIT listCatchUpWanted();
     if (m_timer.isActive()) {
         m_timer.stop();
         timerFired();
     }
     m_coalescer->refreshPendingNow();
-}
-
-void ShellTree::showFolder(const ShellLocator &folder)
-{
-    ShowFolder(folder.IdList());
-}
-
-void ShellTree::goUp(int levels)
-{
-    GoUp(levels);
-}
-
-void ShellTree::selectFolder(const platform::ItemIdList &absolute)
-{
-    ShowFolder(absolute);
-}
-
-void ShellTree::doPendingRefresh()
-{
-    flushPending(false);
 }
 
 void ShellTree::keyPressEvent(QKeyEvent *event)
@@ -357,10 +301,8 @@ void ShellTree::renameNode(ShellTreeNodeData &node, const QString &text)
     m_coalescer->ignoreNextNotice();
     m_watch->renamed(node);
     setCurrentFolder(node.absoluteId());
-    if (m_list) {
-        const Nested nested(m_nesting);
-        m_list->SetFolder(m_current);
-    }
+    if (m_linkedToList)
+        Q_EMIT folderSelected(m_current.IdList());
 }
 
 } // namespace nomaro

@@ -61,14 +61,9 @@ void ShellTree::afterCommand(const CommandOutcome &outcome)
     if (!outcome.ran)
         return;
     UpdateItems();
-    if (m_list && outcome.changedUnwatchedFolder())
-        m_list->UpdateItems();
+    if (outcome.changedUnwatchedFolder())
+        Q_EMIT unwatchedFolderChanged();
     m_verbs.showFailures(outcome);
-}
-
-void ShellTree::refreshAfterCommand()
-{
-    UpdateItems();
 }
 
 bool ShellTree::runCommandKey(QKeyEvent &event)

@@ -255,20 +255,26 @@ TEST(ShellTree, AFolderCreatedUnderAnExpandedNodeAppearsAndTheRestStays)
     EXPECT_EQ(panes.selectedPath(), dir.pathOf("a/m/deep"));
 }
 
-TEST(ShellTree, UnlinkingTellsBothSides)
+TEST(ShellTree, APaneThatGoesEndsTheLinkForTheOther)
 {
     TempDir dir;
+    dir.makeFolder("a");
     auto list = std::make_unique<ShellList>();
     {
         ShellTree tree;
-        tree.SetShellList(list.get());
-        EXPECT_EQ(tree.ShellListLink(), list.get());
+        nomaro::FolderPaneLink link(tree, *list);
+        EXPECT_TRUE(tree.isLinkedToList());
+        EXPECT_TRUE(list->isLinkedToTree());
     }
     // The tree went: the list's GoUp goes its own way again.
-    list->setFolderPath(dir.path());
+    EXPECT_FALSE(list->isLinkedToTree());
+    list->show();
+    list->setFolderPath(dir.pathOf("a"));
     list->GoUp(1);
+    EXPECT_EQ(list->Folder().Path(), dir.path());
+
     ShellTree tree;
-    tree.SetShellList(list.get());
+    nomaro::FolderPaneLink link(tree, *list);
     list.reset();
-    EXPECT_EQ(tree.ShellListLink(), nullptr);
+    EXPECT_FALSE(tree.isLinkedToList());
 }
