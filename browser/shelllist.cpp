@@ -550,8 +550,12 @@ void ShellList::focusInEvent(QFocusEvent *event)
 {
     QTreeView::focusInEvent(event);
     // Reached by the keyboard with nothing selected, Enter would open nothing and type-ahead
-    // would have no start; a click chooses its own row.
-    if (event->reason() == Qt::MouseFocusReason || itemCount() == 0 || selectionModel()->hasSelection())
+    // would have no start; a click chooses its own row. The focus coming back with the window or
+    // the page selects nothing: the rows the user chose may have gone meanwhile, and the row in
+    // their place is not one the user chose.
+    const Qt::FocusReason reason = event->reason();
+    const bool byKeyboard = reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason || reason == Qt::ShortcutFocusReason;
+    if (!byKeyboard || itemCount() == 0 || selectionModel()->hasSelection())
         return;
     const QModelIndex current = currentIndex().isValid() ? currentIndex().siblingAtColumn(0) : m_model->index(0, 0);
     selectionModel()->setCurrentIndex(current, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);

@@ -187,7 +187,10 @@ void ShellTree::selectNode(ShellTreeNodeData *node)
         return;
     const QModelIndex index = m_model->indexOf(node);
     if (selectionModel()->currentIndex() == index) {
-        // Nothing changes for the view, so the change handler is done here.
+        // Nothing changes for the view, so the change handler is done here; the node is selected
+        // again in case something cleared the selection but left the current node.
+        if (!selectionModel()->isSelected(index))
+            selectionModel()->select(index, QItemSelectionModel::ClearAndSelect);
         currentNodeChanged(index);
         return;
     }

@@ -360,16 +360,18 @@ TEST(ShellListLive, ADeviceChangeRefillsTheComputerFolderOnly)
     EXPECT_EQ(shown.fills, fills + 2) << "other device events are not acted on";
 }
 
-TEST(ShellListLive, TakingTheFocusWithNothingSelectedSelectsTheCurrentOrFirstRow)
+TEST(ShellListLive, TakingTheFocusByTheKeyboardWithNothingSelectedSelectsTheCurrentOrFirstRow)
 {
     TempDir dir;
     const std::string sub = dir.makeFolder("sub");
     dir.writeFile("file");
     ShownList shown(dir.path());
+    shown.list.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&shown.list));
     shown.list.clearFocus();
     shown.list.selectionModel()->clearCurrentIndex();
     ASSERT_EQ(shown.list.selectedCount(), 0);
-    focus(shown);
+    shown.list.setFocus(Qt::TabFocusReason);
     EXPECT_EQ(shown.list.currentIndex().row(), 0);
     EXPECT_TRUE(shown.list.isItemSelected(0));
     QTest::keyClick(&shown.list, Qt::Key_Return);

@@ -278,3 +278,32 @@ TEST(ShellTree, APaneThatGoesEndsTheLinkForTheOther)
     list.reset();
     EXPECT_FALSE(tree.isLinkedToList());
 }
+
+TEST(ShellTree, AfterTheListEnteredAFolderTheTreeKeysGoOnFromIt)
+{
+    TempDir dir;
+    dir.makeFolder("k1");
+    dir.makeFolder("k2");
+    LinkedPanes panes(dir.path());
+    const int row = [&] {
+        for (int i = 0; i < panes.list.itemCount(); ++i) {
+            if (panes.list.itemName(i) == "k1")
+                return i;
+        }
+        return -1;
+    }();
+    ASSERT_GE(row, 0);
+    panes.list.setFocus();
+    panes.list.selectItem(row, true);
+    QTest::keyClick(&panes.list, Qt::Key_Return);
+    ASSERT_EQ(panes.selectedPath(), dir.pathOf("k1"));
+    EXPECT_EQ(panes.tree.currentIndex(), panes.tree.nodeModel().indexOf(panes.node("k1")))
+        << "the tree's current node follows the program's selection";
+
+    panes.tree.setFocus();
+    QTest::keyClick(&panes.tree, Qt::Key_Down);
+    EXPECT_EQ(panes.selectedPath(), dir.pathOf("k2"));
+    EXPECT_TRUE(panes.tree.selectionModel()->isSelected(panes.tree.nodeModel().indexOf(panes.node("k2"))));
+    EXPECT_EQ(panes.listPath(), dir.pathOf("k1")) << "the list waits for the user's last step";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return panes.listPath() == dir.pathOf("k2"); }, 5000));
+}
