@@ -1,9 +1,9 @@
 #pragma once
 
-// What every row of one fill shares: the bound folder, its absolute identifier, the locale
-// formats that the row texts are written with and the options that decide how a row behaves.
-// The list model owns the context of its rows; the folder tree keeps one per filled folder.
-// Rows and nodes point to their context, so it outlives them.
+// What every row of one fill of the folder list shares: the bound folder, its absolute
+// identifier, the locale formats that the row texts are written with and the options that decide
+// how a row behaves. The list model owns the context of its rows; rows point to their context,
+// so it outlives them.
 
 #include <QString>
 #include <cstdint>

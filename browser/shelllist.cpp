@@ -11,6 +11,7 @@
 #include <QLocale>
 #include <QMouseEvent>
 #include <QPalette>
+#include <QScopeGuard>
 #include <QStyle>
 #include <QStyleOptionHeader>
 #include <QUrl>
@@ -20,7 +21,6 @@
 #include "browser/changenoticecoalescer.h"
 #include "browser/foldercontext.h"
 #include "browser/folderlister.h"
-#include "browser/scopeguards.h"
 #include "browser/shelllistitemdata.h"
 #include "browser/shelllistmodel.h"
 #include "platform/hourglass.h"
@@ -47,6 +47,14 @@ ColumnStore &columnStore()
 {
     static ColumnStore store;
     return store;
+}
+
+// Holds the widget's painting back until the guard goes, then restores what it was.
+[[nodiscard]] auto holdUpdates(QWidget *widget)
+{
+    const bool wasEnabled = widget->updatesEnabled();
+    widget->setUpdatesEnabled(false);
+    return qScopeGuard([widget, wasEnabled] { widget->setUpdatesEnabled(wasEnabled); });
 }
 
 Qt::Alignment toAlignment(platform::Alignment alignment)
@@ -233,7 +241,7 @@ void ShellList::selectItem(int index, bool selected)
 
 void ShellList::SelectAll()
 {
-    UpdateBracket bracket(this);
+    const auto held = holdUpdates(this);
     selectAll();
 }
 
@@ -271,7 +279,7 @@ void ShellList::SetOptions(ShellListOptions options)
 {
     const ShellListOptions changed = static_cast<ShellListOptions>(options ^ Options());
     {
-        UpdateBracket bracket(this);
+        const auto held = holdUpdates(this);
         m_lister->setOptions(options);
     }
     if (hasWindow() && (changed & optionBit(sloOleDrop)))
@@ -282,7 +290,7 @@ void ShellList::SetOptions(ShellListOptions options)
 
 void ShellList::SetFileFilter(const std::string &mask)
 {
-    UpdateBracket bracket(this);
+    const auto held = holdUpdates(this);
     m_lister->setFileFilter(mask);
 }
 
@@ -311,13 +319,13 @@ void ShellList::setHeaderSortDisplayMode(HeaderSortDisplayMode mode)
 
 void ShellList::Refresh()
 {
-    UpdateBracket bracket(this);
+    const auto held = holdUpdates(this);
     m_lister->refresh();
 }
 
 void ShellList::UpdateItems()
 {
-    UpdateBracket bracket(this);
+    const auto held = holdUpdates(this);
     m_lister->update();
 }
 
@@ -330,7 +338,7 @@ void ShellList::refilled()
 
 void ShellList::removeAllRows()
 {
-    UpdateBracket bracket(this);
+    const auto held = holdUpdates(this);
     m_model->clear(m_lister->rowLeaving);
 }
 

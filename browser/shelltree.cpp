@@ -22,8 +22,8 @@ ShellTree::ShellTree(QWidget *parent)
     setHeaderHidden(true);
     setUniformRowHeights(true);
     setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::SelectedClicked);
-    m_timer.setSingleShot(true);
-    connect(&m_timer, &QTimer::timeout, this, &ShellTree::timerFired);
+    m_followTimer.setSingleShot(true);
+    connect(&m_followTimer, &QTimer::timeout, this, &ShellTree::followSelectedNode);
     connect(selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex &current) { currentNodeChanged(current); });
     setUpLiveUpdate();
@@ -82,11 +82,8 @@ void ShellTree::showEvent(QShowEvent *event)
 
 void ShellTree::Refresh()
 {
-    if (m_editing || m_dragging) {
-        m_refreshPending = true;
+    if (m_coalescer->deferRefresh())
         return;
-    }
-    m_refreshPending = false;
     const platform::HourglassGuard hourglass;
     if (OnFillStart)
         OnFillStart(this);
@@ -104,7 +101,7 @@ void ShellTree::Refresh()
         m_programmatic = true;
         selectNode(m_model->top());
     }
-    if (m_timerTag == FollowSelection)
+    if (m_followTimer.isActive())
         flushPending(false);
     if (OnFillComplete)
         OnFillComplete(this);
@@ -114,15 +111,12 @@ void ShellTree::Refresh()
 
 void ShellTree::UpdateItems()
 {
-    if (m_editing || m_dragging) {
-        m_refreshPending = true;
+    if (m_coalescer->deferRefresh())
         return;
-    }
     if (!m_model->top()) {
         Refresh();
         return;
     }
-    m_refreshPending = false;
     const platform::HourglassGuard hourglass;
     if (OnFillStart)
         OnFillStart(this);
@@ -222,8 +216,7 @@ void ShellTree::currentNodeChanged(const QModelIndex &current)
         followSelection(node);
         return;
     }
-    m_timerTag = FollowSelection;
-    m_timer.start(kFollowDelayMs);
+    m_followTimer.start(kFollowDelayMs);
 }
 
 void ShellTree::followSelection(ShellTreeNodeData *node)
@@ -233,30 +226,26 @@ void ShellTree::followSelection(ShellTreeNodeData *node)
         Q_EMIT folderSelected(m_current.IdList());
 }
 
-void ShellTree::timerFired()
+void ShellTree::followSelectedNode()
 {
-    const TimerTag tag = m_timerTag;
-    m_timerTag = NoAction;
-    if (tag == FollowSelection) {
-        if (ShellTreeNodeData *node = selectedNode())
-            followSelection(node);
-    }
+    if (ShellTreeNodeData *node = selectedNode())
+        followSelection(node);
 }
 
 void ShellTree::flushPending(bool includeList)
 {
     if (includeList)
         Q_EMIT listCatchUpWanted();
-    if (m_timer.isActive()) {
-        m_timer.stop();
-        timerFired();
+    if (m_followTimer.isActive()) {
+        m_followTimer.stop();
+        followSelectedNode();
     }
     m_coalescer->refreshPendingNow();
 }
 
 void ShellTree::keyPressEvent(QKeyEvent *event)
 {
-    if (hasOption(stoDefaultKeyHandling) && !m_editing && runCommandKey(*event))
+    if (hasOption(stoDefaultKeyHandling) && state() != EditingState && runCommandKey(*event))
         return;
     QTreeView::keyPressEvent(event);
 }
@@ -268,7 +257,7 @@ bool ShellTree::edit(const QModelIndex &index, EditTrigger trigger, QEvent *even
         return false;
     const bool opened = QTreeView::edit(index, trigger, event);
     if (opened && trigger != NoEditTriggers && trigger != CurrentChanged)
-        m_editing = true;
+        m_coalescer->beginCaptionEdit();
     return opened;
 }
 
@@ -283,9 +272,8 @@ void ShellTree::commitData(QWidget *editor)
 void ShellTree::closeEditor(QWidget *editor, QAbstractItemDelegate::EndEditHint hint)
 {
     QTreeView::closeEditor(editor, hint);
-    m_editing = false;
-    if (m_refreshPending)
-        UpdateItems();
+    // A refresh kept back during the edit is done now.
+    m_coalescer->endCaptionEdit();
 }
 
 void ShellTree::renameNode(ShellTreeNodeData &node, const QString &text)

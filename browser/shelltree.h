@@ -25,7 +25,7 @@ class ShellTree : public QTreeView
     Q_OBJECT
 
 public:
-    static constexpr ShellTreeOptions kDefaultOptions = 0x3BB;
+    static constexpr ShellTreeOptions kDefaultOptions = kDefaultTreeOptions;
     // How long the list waits after the user's last step through the tree.
     static constexpr int kFollowDelayMs = 500;
 
@@ -105,14 +105,12 @@ protected:
     void dropEvent(QDropEvent *event) override;
 
 private:
-    // A change notice waits in the coalescer, so the timer has one action of its own.
-    enum TimerTag { NoAction = 0, FollowSelection = 1 };
-
     void currentNodeChanged(const QModelIndex &current);
     void followSelection(ShellTreeNodeData *node);
     void selectNode(ShellTreeNodeData *node);
     void expandNode(ShellTreeNodeData *node);
-    void timerFired();
+    // The list follows the node selected when the user has made the last step.
+    void followSelectedNode();
     void renameNode(ShellTreeNodeData &node, const QString &text);
     void setCurrentFolder(const platform::ItemIdList &absolute);
 
@@ -143,11 +141,10 @@ private:
     ShellLocator m_current;
     bool m_linkedToList = false;
     bool m_expandsShownFolder = false;
-    QTimer m_timer;
-    TimerTag m_timerTag = NoAction;
+    // Runs while the list waits for the user's last step through the tree; a change notice
+    // waits in the coalescer.
+    QTimer m_followTimer;
     bool m_programmatic = false;
-    bool m_refreshPending = false;
-    bool m_editing = false;
     // Selection handling is muted while the tree changes its own nodes.
     bool m_muted = false;
     // The node to select again after an incremental refresh; moves up when its node goes.
@@ -157,7 +154,6 @@ private:
     std::unique_ptr<ShellTreeWatch> m_watch;
     FileVerbCommands m_verbs{this};
     ShellDragDrop m_dragDrop{*this, [this](const QPoint &position) { return dropFolderAt(position); }};
-    bool m_dragging = false; // a drag that started in the tree; refreshes wait for its end
 };
 
 } // namespace nomaro

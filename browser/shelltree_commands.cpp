@@ -9,6 +9,7 @@
 #include <functional>
 #include <optional>
 
+#include "browser/changenoticecoalescer.h"
 #include "browser/shelltree.h"
 #include "platform/beep.h"
 
@@ -104,7 +105,7 @@ void ShellTree::contextMenuEvent(QContextMenuEvent *event)
 {
     const QModelIndex under = indexAt(viewport()->mapFromGlobal(event->globalPos()));
     const ShellTreeNodeData *clicked = ShellTreeModel::nodeOf(under);
-    if (!hasOption(stoContextMenus) || m_editing || !clicked) {
+    if (!hasOption(stoContextMenus) || state() == EditingState || !clicked) {
         QTreeView::contextMenuEvent(event);
         return;
     }
@@ -147,11 +148,10 @@ std::string ShellTree::dropFolderAt(const QPoint &position) const
 
 void ShellTree::dragNode(const ShellTreeNodeData &node)
 {
-    m_dragging = true;
+    // Refreshes wait for the drag's end; one that ended in a drop refreshes.
+    m_coalescer->beginDrag();
     const Qt::DropAction action = ShellDragDrop::runDrag(this, {node.path()});
-    m_dragging = false;
-    if (action != Qt::IgnoreAction || m_refreshPending)
-        UpdateItems();
+    m_coalescer->endDrag(action != Qt::IgnoreAction);
 }
 
 void ShellTree::mousePressEvent(QMouseEvent *event)

@@ -25,4 +25,9 @@ constexpr ShellTreeOptions treeOptionBit(ShellTreeOption option)
     return static_cast<ShellTreeOptions>(1u << option);
 }
 
+// The tree's options unless set otherwise.
+constexpr ShellTreeOptions kDefaultTreeOptions = treeOptionBit(stoAutoFill) | treeOptionBit(stoVirtualFolders)
+    | treeOptionBit(stoDefaultKeyHandling) | treeOptionBit(stoContextMenus) | treeOptionBit(stoDynamicRefresh)
+    | treeOptionBit(stoOleDrag) | treeOptionBit(stoOleDrop) | treeOptionBit(stoShowHidden);
+
 } // namespace nomaro
