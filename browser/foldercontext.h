@@ -44,7 +44,7 @@ public:
     bool isDetailsMode() const { return m_folder && m_folder->hasColumnDetails(); }
 
     ShellListOptions options() const { return m_options; }
-    bool hasOption(ShellListOption option) const { return m_options & optionBit(option); }
+    bool hasOption(ShellListOption option) const { return m_options.testFlag(option); }
     // Options act on the rows at once (for example whether a file can be a folder).
     void setOptions(ShellListOptions options) { m_options = options; }
 
@@ -70,7 +70,7 @@ private:
     std::unique_ptr<platform::ShellFolder> m_folder;
     platform::LocaleFormats m_formats;
     QString m_shortTimeFormat;
-    ShellListOptions m_options = 0;
+    ShellListOptions m_options;
     // Grows as rows of this context are made, which happens on the user-interface thread only.
     mutable std::string m_identifiers;
 };

@@ -39,21 +39,21 @@ FolderLister::~FolderLister()
 
 void FolderLister::setOptions(ShellListOptions options)
 {
-    const ShellListOptions changed = static_cast<ShellListOptions>(options ^ m_options);
+    const ShellListOptions changed = options ^ m_options;
     m_options = options;
     m_rows.setShownOptions(options);
-    if (changed == 0 || (canFill && !canFill()))
+    if (!changed || (canFill && !canFill()))
         return;
-    if (changed & optionBit(sloDynamicRefresh)) {
+    if (changed & sloDynamicRefresh) {
         if (hasOption(sloDynamicRefresh))
             startWatching();
         else
             stopWatching();
     }
     // The merge keeps every item still in the folder, so hiding folders needs a full refresh.
-    if ((changed & optionBit(sloHideFoldersWhenLinkedToTree)) && m_linkedToTree)
+    if ((changed & sloHideFoldersWhenLinkedToTree) && m_linkedToTree)
         refresh();
-    else if (changed & optionBit(sloShowHidden))
+    else if (changed & sloShowHidden)
         update();
 }
 

@@ -67,7 +67,7 @@ public:
     const ShellLocator &Folder() const { return m_folder; }
 
     ShellListOptions options() const { return m_options; }
-    bool hasOption(ShellListOption option) const { return m_options & optionBit(option); }
+    bool hasOption(ShellListOption option) const { return m_options.testFlag(option); }
     // Acts at once: watching starts or stops, and the rows follow the hidden-items and
     // hide-folders options.
     void setOptions(ShellListOptions options);

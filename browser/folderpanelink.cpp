@@ -27,7 +27,7 @@ FolderPaneLink::FolderPaneLink(ShellTree &tree, ShellList &list, QObject *parent
     connect(&list, &ShellList::unwatchedFolderChanged, &tree, &ShellTree::UpdateItems);
     connect(&tree, &ShellTree::unwatchedFolderChanged, &list, &ShellList::UpdateItems);
     connect(&list, &ShellList::optionsChanged, &tree, [&tree](ShellListOptions options) {
-        tree.setExpandsShownFolder(options & optionBit(sloHideFoldersWhenLinkedToTree));
+        tree.setExpandsShownFolder(options.testFlag(sloHideFoldersWhenLinkedToTree));
     });
     // A pane that goes ends the link for the other (it is told while half destroyed, so it is
     // forgotten first).

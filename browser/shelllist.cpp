@@ -277,14 +277,14 @@ void ShellList::setFolderPath(const std::string &path)
 
 void ShellList::SetOptions(ShellListOptions options)
 {
-    const ShellListOptions changed = static_cast<ShellListOptions>(options ^ Options());
+    const ShellListOptions changed = options ^ Options();
     {
         const auto held = holdUpdates(this);
         m_lister->setOptions(options);
     }
-    if (hasWindow() && (changed & optionBit(sloOleDrop)))
+    if (hasWindow() && (changed & sloOleDrop))
         m_dragDrop.setDropsAccepted(hasOption(sloOleDrop));
-    if (changed != 0)
+    if (changed)
         Q_EMIT optionsChanged(options);
 }
 

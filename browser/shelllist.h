@@ -39,10 +39,10 @@ class ShellList : public QTreeView
     Q_OBJECT
 
 public:
-    static constexpr ShellListOptions kDefaultOptions = optionBit(sloAutoFill) | optionBit(sloNonFilesystemAncestors)
-        | optionBit(sloDefaultKeyHandling) | optionBit(sloContextMenus) | optionBit(sloDynamicRefresh)
-        | optionBit(sloOleDrag) | optionBit(sloOleDrop) | optionBit(sloFolderContextMenu) | optionBit(sloShowHidden)
-        | optionBit(sloFilesCanBeFolders);
+    static constexpr ShellListOptions kDefaultOptions = sloAutoFill | sloNonFilesystemAncestors
+        | sloDefaultKeyHandling | sloContextMenus | sloDynamicRefresh
+        | sloOleDrag | sloOleDrop | sloFolderContextMenu | sloShowHidden
+        | sloFilesCanBeFolders;
     static constexpr int kDefaultWidths[4] = {200, 60, 100, 120};
 
     explicit ShellList(QWidget *parent = nullptr);
@@ -66,7 +66,7 @@ public:
     void setFolderPath(const std::string &path);
 
     ShellListOptions Options() const;
-    bool hasOption(ShellListOption option) const { return Options() & optionBit(option); }
+    bool hasOption(ShellListOption option) const { return Options().testFlag(option); }
     void SetOptions(ShellListOptions options);
 
     // The ";"-separated file masks; a different text refills the list at once.

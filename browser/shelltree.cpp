@@ -43,7 +43,7 @@ ShellTree::~ShellTree()
 
 void ShellTree::SetOptions(ShellTreeOptions options)
 {
-    const auto changed = static_cast<ShellTreeOptions>(options ^ Options());
+    const auto changed = options ^ Options();
     m_model->setOptions(options);
     optionsChanged(changed);
     if (testAttribute(Qt::WA_WState_Created))

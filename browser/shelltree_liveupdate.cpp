@@ -79,12 +79,12 @@ void ShellTree::optionsChanged(ShellTreeOptions changed)
     // Before the first fill there is nothing to watch; the fill starts the watch itself.
     if (!m_model->top())
         return;
-    if (changed & treeOptionBit(stoDynamicRefresh)) {
+    if (changed & stoDynamicRefresh) {
         if (hasOption(stoDynamicRefresh))
             startWatching();
         else
             m_watch->stop();
-    } else if ((changed & treeOptionBit(stoIncludeNonFolders)) && m_watch->isWatching()) {
+    } else if ((changed & stoIncludeNonFolders) && m_watch->isWatching()) {
         startWatching(); // file names are news now, or no longer
     }
 }

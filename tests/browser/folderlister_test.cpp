@@ -27,8 +27,8 @@ namespace {
 
 using Names = std::vector<std::string>;
 
-constexpr nomaro::ShellListOptions kOptions = nomaro::optionBit(nomaro::sloAutoFill)
-    | nomaro::optionBit(nomaro::sloNonFilesystemAncestors) | nomaro::optionBit(nomaro::sloShowHidden);
+constexpr nomaro::ShellListOptions kOptions = nomaro::sloAutoFill
+    | nomaro::sloNonFilesystemAncestors | nomaro::sloShowHidden;
 
 // A lister and its rows over `dir`, checked by the model tester throughout.
 struct Listed
@@ -130,7 +130,7 @@ TEST(FolderLister, TheMergeKeepsTheMasksTheHookAndTheHiddenOption)
     TempDir dir;
     dir.writeFile("a.jpg");
     dir.makeFolder("sub");
-    Listed listed(dir.path(), kOptions & ~nomaro::optionBit(nomaro::sloShowHidden));
+    Listed listed(dir.path(), kOptions & ~nomaro::ShellListOptions(nomaro::sloShowHidden));
     listed.lister.setFileFilter("*.jpg");
     listed.lister.addItem = [](const nomaro::platform::ShellFolder &folder, const nomaro::platform::ItemIdList &,
                                const nomaro::platform::ItemIdList &child, std::uint32_t) {
@@ -167,7 +167,7 @@ TEST(FolderLister, LinkedToATreeWithTheOptionTheFileSystemFoldersAreLeftOut)
     TempDir dir;
     dir.makeFolder("sub");
     dir.writeFile("file");
-    Listed listed(dir.path(), kOptions | nomaro::optionBit(nomaro::sloHideFoldersWhenLinkedToTree));
+    Listed listed(dir.path(), kOptions | nomaro::sloHideFoldersWhenLinkedToTree);
     EXPECT_EQ(listed.model.rowCount(), 2) << "without a tree every folder shows";
     listed.lister.setLinkedToTree(true);
     listed.lister.refresh();
@@ -180,7 +180,7 @@ TEST(FolderLister, ANoticeWaitsInTheCoalescerUntilItIsFlushed)
 {
     TempDir dir;
     dir.writeFile("a");
-    Listed listed(dir.path(), kOptions | nomaro::optionBit(nomaro::sloDynamicRefresh));
+    Listed listed(dir.path(), kOptions | nomaro::sloDynamicRefresh);
     ASSERT_EQ(listed.lister.watchedPath(), dir.path());
     QSignalSpy aboutToMerge(&listed.lister, &FolderLister::aboutToMerge);
 

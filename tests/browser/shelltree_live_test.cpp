@@ -30,7 +30,7 @@ namespace {
 constexpr int kNoticeWaitMs = 6000;
 
 constexpr nomaro::ShellTreeOptions kWithoutDynamicRefresh =
-    ShellTree::kDefaultOptions & ~nomaro::treeOptionBit(nomaro::stoDynamicRefresh);
+    ShellTree::kDefaultOptions & ~nomaro::ShellTreeOptions(nomaro::stoDynamicRefresh);
 
 // Delivers a device change at once, as the handler would a moment later.
 void broadcastNow(int event, const nomaro::platform::Drive &drive)

@@ -142,7 +142,7 @@ TEST(ShellTree, HiddenFoldersAreGhostedOrNotListedByTheOption)
         EXPECT_TRUE(model->index(0, 0, top).data(Qt::ForegroundRole).isValid());
         EXPECT_FALSE(model->index(1, 0, top).data(Qt::ForegroundRole).isValid());
     }
-    LinkedPanes panes(dir.path(), ShellTree::kDefaultOptions & ~nomaro::treeOptionBit(nomaro::stoShowHidden));
+    LinkedPanes panes(dir.path(), ShellTree::kDefaultOptions & ~nomaro::ShellTreeOptions(nomaro::stoShowHidden));
     EXPECT_EQ(LinkedPanes::captions(panes.tree.nodeModel().top()), (Names{"plain"}));
 }
 
