@@ -22,8 +22,14 @@ FolderLister::FolderLister(Rows &rows, QObject *parent)
 {
     m_folder.setChangeHandler([this] { designationChanged(); });
     connect(m_coalescer, &ChangeNoticeCoalescer::refreshNow, this, [this] {
-        Q_EMIT aboutToMerge();
-        update();
+        try {
+            Q_EMIT aboutToMerge();
+            update();
+        } catch (const platform::ShellError &error) {
+            if (!reportError)
+                throw;
+            reportError(error);
+        }
     });
     DeviceChangeHandler::instance()->Register(this, [this](DeviceChangeHandler &, int event, const platform::Drive &drive) {
         deviceChanged(event, drive);

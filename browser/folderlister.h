@@ -28,6 +28,7 @@
 #include "browser/shelllistitemdata.h"
 #include "browser/shelllistoptions.h"
 #include "browser/shelllocator.h"
+#include "platform/shell_error.h"
 
 namespace nomaro {
 
@@ -109,6 +110,9 @@ public:
     RowLeaving rowLeaving;
     // Adding the new rows of a merge failed; the error passes on afterwards.
     std::function<void()> addFailed;
+    // A failure of a merge that a notice called for, which no caller is there to catch; without
+    // the hook it passes on.
+    std::function<void(const platform::ShellError &error)> reportError;
 
 Q_SIGNALS:
     // The shown folder was designated anew; emitted before its rows are read.

@@ -1,5 +1,6 @@
 #include "browser/folderpanelink.h"
 
+#include "browser/shellerrorreport.h"
 #include "browser/shelllist.h"
 #include "browser/shelltree.h"
 
@@ -14,18 +15,24 @@ FolderPaneLink::FolderPaneLink(ShellTree &tree, ShellList &list, QObject *parent
     tree.setExpandsShownFolder(list.hasOption(sloHideFoldersWhenLinkedToTree));
     list.setLinkedToTree(true);
 
-    // The tree's choice of folder, and the list's folder changed by any other means.
+    // Each connection is a slot's edge: a failure is reported there, not unwound through the
+    // other pane's signal. The tree's choice of folder, and the list's folder changed by any other
+    // means:
     connect(&tree, &ShellTree::folderSelected, &list, &ShellList::showFolder);
-    connect(&list, &ShellList::shownFolderChanged, &tree, &ShellTree::ShowFolder);
+    connect(&list, &ShellList::shownFolderChanged, &tree, [&tree](const platform::ItemIdList &absolute) {
+        reportShellErrors(&tree, [&] { tree.ShowFolder(absolute); });
+    });
     // The list's navigation goes through the tree.
-    connect(&list, &ShellList::folderEntered, &tree, &ShellTree::ShowFolder);
-    connect(&list, &ShellList::upRequested, &tree, &ShellTree::GoUp);
+    connect(&list, &ShellList::folderEntered, &tree, [&tree](const platform::ItemIdList &absolute) {
+        reportShellErrors(&tree, [&] { tree.ShowFolder(absolute); });
+    });
+    connect(&list, &ShellList::upRequested, &tree, [&tree](int levels) { reportShellErrors(&tree, [&] { tree.GoUp(levels); }); });
     // Each does the other's waiting refresh before its own, and tells it of changes to folders
     // that send no notices.
-    connect(&list, &ShellList::aboutToCatchUp, &tree, [&tree] { tree.flushPending(false); });
-    connect(&tree, &ShellTree::listCatchUpWanted, &list, &ShellList::flushPendingRefresh);
-    connect(&list, &ShellList::unwatchedFolderChanged, &tree, &ShellTree::UpdateItems);
-    connect(&tree, &ShellTree::unwatchedFolderChanged, &list, &ShellList::UpdateItems);
+    connect(&list, &ShellList::aboutToCatchUp, &tree, [&tree] { reportShellErrors(&tree, [&] { tree.flushPending(false); }); });
+    connect(&tree, &ShellTree::listCatchUpWanted, &list, [&list] { reportShellErrors(&list, [&] { list.flushPendingRefresh(); }); });
+    connect(&list, &ShellList::unwatchedFolderChanged, &tree, [&tree] { reportShellErrors(&tree, [&] { tree.UpdateItems(); }); });
+    connect(&tree, &ShellTree::unwatchedFolderChanged, &list, [&list] { reportShellErrors(&list, [&] { list.UpdateItems(); }); });
     connect(&list, &ShellList::optionsChanged, &tree, [&tree](ShellListOptions options) {
         tree.setExpandsShownFolder(options.testFlag(sloHideFoldersWhenLinkedToTree));
     });

@@ -21,6 +21,7 @@
 #include "browser/changenoticecoalescer.h"
 #include "browser/foldercontext.h"
 #include "browser/folderlister.h"
+#include "browser/shellerrorreport.h"
 #include "browser/shelllistitemdata.h"
 #include "browser/shelllistmodel.h"
 #include "platform/hourglass.h"
@@ -93,7 +94,8 @@ ShellList::ShellList(QWidget *parent)
     header()->setSectionsClickable(true);
     header()->setSectionsMovable(false);
     showSortIndicator();
-    connect(header(), &QHeaderView::sectionClicked, this, [this](int section) { columnClick(section); });
+    connect(header(), &QHeaderView::sectionClicked, this,
+            [this](int section) { reportShellErrors(this, [&] { columnClick(section); }); });
 
     setUpLister();
 }
@@ -133,6 +135,7 @@ void ShellList::setUpLister()
             OnDeleteItem(this, row, item);
     };
     lister.addFailed = [this] { showError(this, QStringLiteral("Exception in AddNewShellItem")); };
+    lister.reportError = [this](const platform::ShellError &error) { showShellError(this, error); };
 
     connect(&lister, &FolderLister::folderDesignated, this, [this] { Q_EMIT shownFolderChanged(Folder().IdList()); });
     connect(&lister, &FolderLister::folderChanged, this, [this] {
@@ -197,7 +200,8 @@ bool ShellList::isLinkedToTree() const
 
 void ShellList::showFolder(const platform::ItemIdList &absolute)
 {
-    Folder().SetIdList(absolute);
+    // Called by the tree's signals: a folder that cannot be shown is reported here.
+    reportShellErrors(this, [&] { Folder().SetIdList(absolute); });
 }
 
 void ShellList::flushPendingRefresh()

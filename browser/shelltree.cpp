@@ -6,6 +6,7 @@
 #include <QScopedValueRollback>
 
 #include "browser/changenoticecoalescer.h"
+#include "browser/shellerrorreport.h"
 #include "browser/shelltreewatch.h"
 #include "platform/beep.h"
 #include "platform/hourglass.h"
@@ -23,9 +24,10 @@ ShellTree::ShellTree(QWidget *parent)
     setUniformRowHeights(true);
     setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::SelectedClicked);
     m_followTimer.setSingleShot(true);
-    connect(&m_followTimer, &QTimer::timeout, this, &ShellTree::followSelectedNode);
+    // Slots of signals: a failure is reported here, not unwound through the emission.
+    connect(&m_followTimer, &QTimer::timeout, this, [this] { reportShellErrors(this, [this] { followSelectedNode(); }); });
     connect(selectionModel(), &QItemSelectionModel::currentChanged, this,
-            [this](const QModelIndex &current) { currentNodeChanged(current); });
+            [this](const QModelIndex &current) { reportShellErrors(this, [&] { currentNodeChanged(current); }); });
     setUpLiveUpdate();
     m_baseFolder.setChangeHandler([this] {
         m_current.Clear();

@@ -10,6 +10,7 @@
 #include <optional>
 
 #include "browser/changenoticecoalescer.h"
+#include "browser/shellerrorreport.h"
 #include "browser/shelltree.h"
 #include "platform/beep.h"
 
@@ -137,6 +138,9 @@ void ShellTree::contextMenuEvent(QContextMenuEvent *event)
                 QAbstractItemView::edit(index);
         };
     }
+    // The entries run from the menu's signals: each reports its own failures.
+    for (std::function<void()> *action : {&actions.open, &actions.cut, &actions.copy, &actions.paste, &actions.rename, &actions.remove})
+        *action = reportingShellErrors(this, std::move(*action));
     m_verbs.execMenu(event->globalPos(), actions);
 }
 

@@ -6,6 +6,7 @@
 #include "browser/changehandlerthread.h"
 #include "browser/changenoticecoalescer.h"
 #include "browser/devicechangehandler.h"
+#include "browser/shellerrorreport.h"
 #include "browser/shelltree.h"
 #include "browser/shelltreewatch.h"
 #include "platform/inotify_watch.h"
@@ -17,7 +18,7 @@ void ShellTree::setUpLiveUpdate()
 {
     m_coalescer = new ChangeNoticeCoalescer(this);
     m_watch = std::make_unique<ShellTreeWatch>(this);
-    connect(m_coalescer, &ChangeNoticeCoalescer::refreshNow, this, [this] { UpdateItems(); });
+    connect(m_coalescer, &ChangeNoticeCoalescer::refreshNow, this, [this] { reportShellErrors(this, [this] { UpdateItems(); }); });
 
     m_model->onAddItem = [this](const platform::ShellFolder &parent, const platform::ItemIdList &parentId,
                                 const platform::ItemIdList &child, std::uint32_t attributes) {
