@@ -187,7 +187,9 @@ private:
     bool hasWindow() const;
     bool hasFocusWithin() const;
     void removeAllRows();
+    // After a full fill: the rows sorted, the first one current (not selected).
     void refilled();
+    // Columns and sorting (shelllist_columns.cpp).
     void rebuildColumns(const platform::ShellFolder &folder);
     void saveColumnWidths() const;
     // The width a header section needs to show `caption` whole.
