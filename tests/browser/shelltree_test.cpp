@@ -342,3 +342,18 @@ TEST(ShellTree, AFolderTheListCannotShowIsReportedWithoutUnwindingTheTreesSelect
     EXPECT_TRUE(panes.tree.selectionModel()->isSelected(node)) << "the selection is whole";
     EXPECT_EQ(panes.list.itemCount(), 0);
 }
+
+TEST(ShellTree, AListThatHidesFoldersLeavesThemToTheTreeWhichOpensTheShownFolder)
+{
+    TempDir dir;
+    dir.makeFolder("a/inner");
+    dir.writeFile("a/file");
+    LinkedPanes panes(dir.path());
+    panes.list.SetOptions(panes.list.Options() | nomaro::sloHideFoldersWhenLinkedToTree);
+    panes.list.setFolderPath(dir.pathOf("a"));
+    ASSERT_EQ(panes.list.itemCount(), 1);
+    EXPECT_EQ(panes.list.itemName(0), "file") << "the folders show in the tree only";
+    EXPECT_TRUE(panes.tree.isExpanded(panes.tree.nodeModel().indexOf(panes.node("a"))))
+        << "the shown folder is opened, so its subfolders show";
+    EXPECT_NE(panes.node("a/inner"), nullptr);
+}
