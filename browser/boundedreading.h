@@ -20,17 +20,13 @@ namespace nomaro {
 // The longest wait for a folder on a network drive.
 inline constexpr std::chrono::milliseconds kNetworkReadWait{2000};
 
-// Runs `read` on `folder`: at once for a local or virtual folder; for a folder on a network drive
-// on a worker thread, over its own binding of the folder (the caller's may be gone when the
-// worker ends), giving nullopt when it did not answer within `wait` or could not be bound. `read`
-// is copied to the worker and must hold nothing of the caller's.
+// Runs `read` on the folder `absolute` bound anew, on a worker thread (the caller's binding may
+// be gone when the worker ends); nullopt when it did not answer within `wait` or the folder
+// could not be bound. `read` is copied to the worker and must hold nothing of the caller's.
 template <typename Result>
-std::optional<Result> readBounded(const platform::ShellFolder &folder, std::chrono::milliseconds wait,
-                                  std::function<std::optional<Result>(const platform::ShellFolder &)> read)
+std::optional<Result> readOnWorker(const platform::ItemIdList &absolute, std::chrono::milliseconds wait,
+                                   std::function<std::optional<Result>(const platform::ShellFolder &)> read)
 {
-    if (folder.path().empty() || !platform::isOnNetworkDrive(folder.path()))
-        return read(folder);
-
     // What the worker and the waiting thread share; the worker keeps it alive when the wait is
     // given up.
     struct Shared
@@ -41,7 +37,7 @@ std::optional<Result> readBounded(const platform::ShellFolder &folder, std::chro
         std::optional<Result> result;
     };
     auto shared = std::make_shared<Shared>();
-    std::thread([shared, absolute = folder.absoluteId(), read = std::move(read)] {
+    std::thread([shared, absolute, read = std::move(read)] {
         std::optional<Result> result;
         try {
             result = read(*platform::ShellFolder::bind(absolute));
@@ -58,6 +54,17 @@ std::optional<Result> readBounded(const platform::ShellFolder &folder, std::chro
     if (!shared->done.wait_for(lock, wait, [&] { return shared->finished; }))
         return std::nullopt;
     return std::move(shared->result);
+}
+
+// Runs `read` on `folder`: at once for a local or virtual folder, on a worker thread with a
+// bounded wait (readOnWorker) for a folder on a network drive.
+template <typename Result>
+std::optional<Result> readBounded(const platform::ShellFolder &folder, std::chrono::milliseconds wait,
+                                  std::function<std::optional<Result>(const platform::ShellFolder &)> read)
+{
+    if (folder.path().empty() || !platform::isOnNetworkDrive(folder.path()))
+        return read(folder);
+    return readOnWorker<Result>(folder.absoluteId(), wait, std::move(read));
 }
 
 } // namespace nomaro
