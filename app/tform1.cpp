@@ -23,6 +23,7 @@
 #include "app/multirow_tabs.h"
 #include "app/screen_reader_names.h"
 #include "app/splitterbar.h"
+#include "browser/folderpanelink.h"
 #include "browser/shelllist.h"
 #include "browser/shelltree.h"
 #include "platform/paths.h"
@@ -107,7 +108,8 @@ void TForm1::createSelectionPage()
     SLV1->setMultiSelect(true);
     SLV1->setHideSelection(false);
     SLV1->setFixedWidth(320);
-    STV1->SetShellList(SLV1);
+    // The tree leads and the list follows; the link lives as long as the page.
+    new FolderPaneLink(*STV1, *SLV1, TabSheet1);
     Splitter2 = named(new SplitterBar(STV1, kSplitter2Width, TabSheet1), "Splitter2");
     Splitter1 = named(new SplitterBar(SLV1, kSplitter1Width, TabSheet1), "Splitter1");
 

@@ -43,6 +43,8 @@ public:
     void refreshPendingNow();
 
     bool isWaiting() const { return m_timer.isActive(); }
+    // The component's own rename is still to be told apart from the next notice.
+    bool ignoresNextNotice() const { return m_ignoreNext; }
     int delay() const { return m_timer.interval(); }
 
 Q_SIGNALS:

@@ -1,9 +1,9 @@
 #pragma once
 
-// What every row of one fill shares: the bound folder, its absolute identifier, the locale
-// formats that the row texts are written with and the options that decide how a row behaves.
-// The list model owns the context of its rows; the folder tree keeps one per filled folder.
-// Rows and nodes point to their context, so it outlives them.
+// What every row of one fill of the folder list shares: the bound folder, its absolute
+// identifier, the locale formats that the row texts are written with and the options that decide
+// how a row behaves. The list model owns the context of its rows; rows point to their context,
+// so it outlives them.
 
 #include <QString>
 #include <cstdint>
@@ -44,7 +44,7 @@ public:
     bool isDetailsMode() const { return m_folder && m_folder->hasColumnDetails(); }
 
     ShellListOptions options() const { return m_options; }
-    bool hasOption(ShellListOption option) const { return m_options & optionBit(option); }
+    bool hasOption(ShellListOption option) const { return m_options.testFlag(option); }
     // Options act on the rows at once (for example whether a file can be a folder).
     void setOptions(ShellListOptions options) { m_options = options; }
 
@@ -70,7 +70,7 @@ private:
     std::unique_ptr<platform::ShellFolder> m_folder;
     platform::LocaleFormats m_formats;
     QString m_shortTimeFormat;
-    ShellListOptions m_options = 0;
+    ShellListOptions m_options;
     // Grows as rows of this context are made, which happens on the user-interface thread only.
     mutable std::string m_identifiers;
 };

@@ -6,25 +6,20 @@
 #include <QFocusEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
-#include <QLocale>
 #include <QMouseEvent>
 #include <QPalette>
-#include <QStyle>
-#include <QStyleOptionHeader>
+#include <QScopeGuard>
 #include <algorithm>
-#include <cstdlib>
 
-#include "browser/changehandlerthread.h"
 #include "browser/changenoticecoalescer.h"
-#include "browser/devicechangehandler.h"
 #include "browser/foldercontext.h"
-#include "browser/scopeguards.h"
+#include "browser/folderlister.h"
+#include "browser/shellerrorreport.h"
 #include "browser/shelllistitemdata.h"
 #include "browser/shelllistmodel.h"
-#include "platform/hourglass.h"
 #include "platform/entry_stat.h"
-#include "platform/shell_error.h"
 #include "platform/shell_namespace.h"
+#include "widgets/messages.h"
 
 namespace nomaro {
 namespace {
@@ -32,31 +27,11 @@ namespace {
 // The request a list posts itself to fill once its window exists.
 const QEvent::Type kDeferredFill = static_cast<QEvent::Type>(QEvent::registerEventType(QEvent::User + 0x467));
 
-// Column widths shared by every folder list of the process, kept in memory only.
-struct ColumnStore
+[[nodiscard]] auto holdUpdates(QWidget *widget)
 {
-    // The widths of the last fixed-mode folder shown; details-mode folders without a path
-    // (the drive list) keep theirs to themselves.
-    std::vector<std::int32_t> widths;
-};
-
-ColumnStore &columnStore()
-{
-    static ColumnStore store;
-    return store;
-}
-
-Qt::Alignment toAlignment(platform::Alignment alignment)
-{
-    switch (alignment) {
-    case platform::Alignment::Right:
-        return Qt::AlignRight;
-    case platform::Alignment::Centre:
-        return Qt::AlignHCenter;
-    case platform::Alignment::Left:
-        break;
-    }
-    return Qt::AlignLeft;
+    const bool wasEnabled = widget->updatesEnabled();
+    widget->setUpdatesEnabled(false);
+    return qScopeGuard([widget, wasEnabled] { widget->setUpdatesEnabled(wasEnabled); });
 }
 
 } // namespace
@@ -64,9 +39,8 @@ Qt::Alignment toAlignment(platform::Alignment alignment)
 ShellList::ShellList(QWidget *parent)
     : QTreeView(parent)
     , m_model(new ShellListModel(this))
-    , m_coalescer(new ChangeNoticeCoalescer(this))
+    , m_lister(new FolderLister(*m_model, this))
 {
-    m_model->context().setOptions(m_options);
     m_model->setGhostedBrush(palette().brush(QPalette::Disabled, QPalette::Text));
     setModel(m_model);
     setRootIsDecorated(false);
@@ -83,27 +57,119 @@ ShellList::ShellList(QWidget *parent)
     header()->setSectionsClickable(true);
     header()->setSectionsMovable(false);
     showSortIndicator();
-    connect(header(), &QHeaderView::sectionClicked, this, [this](int section) { columnClick(section); });
+    connect(header(), &QHeaderView::sectionClicked, this,
+            [this](int section) { reportShellErrors(this, [&] { columnClick(section); }); });
 
-    m_folder.setChangeHandler([this] { folderChanged(); });
-    connect(m_coalescer, &ChangeNoticeCoalescer::refreshNow, this, [this] { coalescedRefresh(); });
-    DeviceChangeHandler::instance()->Register(this, [this](DeviceChangeHandler &, int event, const platform::Drive &) {
-        deviceChanged(event);
-    });
+    setUpLister();
 }
 
 ShellList::~ShellList()
 {
-    DeviceChangeHandler::instance()->Unregister(this);
-    m_watcher.reset();
+    // The lister's hooks reach this view; it goes first.
+    delete std::exchange(m_lister, nullptr);
     if (hasWindow())
         saveColumnWidths();
-    m_folder.setChangeHandler({});
+}
+
+void ShellList::setUpLister()
+{
+    FolderLister &lister = *m_lister;
+    lister.canFill = [this] { return hasWindow(); };
+    lister.hasFocus = [this] { return hasFocusWithin(); };
+    lister.fillStarting = [this] {
+        if (OnFillStart)
+            OnFillStart(this);
+    };
+    lister.fillCompleted = [this] {
+        if (OnFillComplete)
+            OnFillComplete(this);
+    };
+    lister.folderBound = [this](const platform::ShellFolder &folder) { rebuildColumns(folder); };
+    lister.refilled = [this] { refilled(); };
+    lister.addItem = [this](const platform::ShellFolder &parent, const platform::ItemIdList &parentId,
+                            const platform::ItemIdList &child, std::uint32_t attributes) {
+        bool allow = true;
+        if (OnAddItem)
+            OnAddItem(this, parent, parentId, child, attributes, allow);
+        return allow;
+    };
+    lister.rowLeaving = [this](int row, ShellListItemData &item) {
+        if (OnDeleteItem)
+            OnDeleteItem(this, row, item);
+    };
+    lister.addFailed = [this] { showError(this, QStringLiteral("Exception in AddNewShellItem")); };
+    lister.reportError = [this](const platform::ShellError &error) { showShellError(this, error); };
+
+    connect(&lister, &FolderLister::folderDesignated, this, [this] { Q_EMIT shownFolderChanged(Folder().IdList()); });
+    connect(&lister, &FolderLister::folderChanged, this, [this] {
+        if (OnFolderChanged)
+            OnFolderChanged(this);
+    });
+    connect(&lister, &FolderLister::aboutToMerge, this, [this] { Q_EMIT aboutToCatchUp(); });
+    lister.setOptions(kDefaultOptions);
 }
 
 bool ShellList::hasWindow() const
 {
     return testAttribute(Qt::WA_WState_Created);
+}
+
+bool ShellList::hasFocusWithin() const
+{
+    // The caption editor's focus is the list's too.
+    const QWidget *focused = QApplication::focusWidget();
+    return focused && (focused == this || isAncestorOf(focused));
+}
+
+ShellLocator &ShellList::Folder()
+{
+    return m_lister->Folder();
+}
+
+const ShellLocator &ShellList::Folder() const
+{
+    return m_lister->Folder();
+}
+
+ShellListOptions ShellList::Options() const
+{
+    return m_lister->options();
+}
+
+const std::string &ShellList::FileFilter() const
+{
+    return m_lister->fileFilter();
+}
+
+const std::vector<std::string> &ShellList::masks() const
+{
+    return m_lister->masks();
+}
+
+bool ShellList::isDetailsMode() const
+{
+    return folderContext().isDetailsMode();
+}
+
+void ShellList::setLinkedToTree(bool linked)
+{
+    m_lister->setLinkedToTree(linked);
+}
+
+bool ShellList::isLinkedToTree() const
+{
+    return m_lister->isLinkedToTree();
+}
+
+void ShellList::showFolder(const platform::ItemIdList &absolute)
+{
+    // Called by the tree's signals: a folder that cannot be shown is reported here.
+    reportShellErrors(this, [&] { Folder().SetIdList(absolute); });
+}
+
+void ShellList::flushPendingRefresh()
+{
+    m_lister->coalescer().refreshPendingNow();
 }
 
 int ShellList::itemCount() const
@@ -142,7 +208,7 @@ void ShellList::selectItem(int index, bool selected)
 
 void ShellList::SelectAll()
 {
-    UpdateBracket bracket(this);
+    const auto held = holdUpdates(this);
     selectAll();
 }
 
@@ -173,35 +239,26 @@ const QString &ShellList::shortTimeFormat() const
 
 void ShellList::setFolderPath(const std::string &path)
 {
-    m_folder.SetIdList(platform::idListFromPath(path));
+    Folder().SetIdList(platform::idListFromPath(path));
 }
 
 void ShellList::SetOptions(ShellListOptions options)
 {
-    const ShellListOptions changed = static_cast<ShellListOptions>(options ^ m_options);
-    m_options = options;
-    m_model->context().setOptions(options);
-    if (!hasWindow() || changed == 0)
-        return;
-    if (changed & optionBit(sloOleDrop))
-        m_dragDrop.setDropsAccepted(hasOption(sloOleDrop));
-    if (changed & optionBit(sloDynamicRefresh)) {
-        if (hasOption(sloDynamicRefresh))
-            startWatching();
-        else
-            stopWatching();
+    const ShellListOptions changed = options ^ Options();
+    {
+        const auto held = holdUpdates(this);
+        m_lister->setOptions(options);
     }
-    // The merge keeps every item still in the folder, so hiding folders needs a full refresh.
-    if (changed & optionBit(sloHideFoldersWhenLinkedToTree))
-        Refresh();
-    else if (changed & optionBit(sloShowHidden))
-        UpdateItems();
+    if (hasWindow() && (changed & sloOleDrop))
+        m_dragDrop.setDropsAccepted(hasOption(sloOleDrop));
+    if (changed)
+        Q_EMIT optionsChanged(options);
 }
 
 void ShellList::SetFileFilter(const std::string &mask)
 {
-    if (m_listing.setFileFilter(mask) && hasOption(sloAutoFill))
-        Refresh();
+    const auto held = holdUpdates(this);
+    m_lister->setFileFilter(mask);
 }
 
 void ShellList::setMultiSelect(bool multiSelect)
@@ -221,228 +278,50 @@ void ShellList::setHideSelection(bool hide)
     setPalette(colours);
 }
 
-void ShellList::setHeaderSortDisplayMode(HeaderSortDisplayMode mode)
-{
-    m_headerSortDisplayMode = mode;
-    showSortIndicator();
-}
-
 void ShellList::Refresh()
 {
-    if (!hasWindow())
-        return;
-    if (m_coalescer->deferRefresh())
-        return;
+    const auto held = holdUpdates(this);
+    m_lister->refresh();
+}
 
-    platform::HourglassGuard hourglass;
-    const unsigned generation = ++m_fillGeneration;
-    clearSelection();
-    removeAllRows();
-    {
-        UpdateBracket bracket(this);
-        std::unique_ptr<platform::ShellFolder> folder = platform::ShellFolder::bind(m_folder.IdList());
-        OnExit discardNameSet([this] { m_listing.discardNameSet(); });
-        m_listing.buildNameSet(m_folder.Path());
-        fill(std::move(folder), generation);
-    }
-    // A Refresh asked for by a handler during this one has shown its own rows.
-    if (generation != m_fillGeneration)
-        return;
+void ShellList::UpdateItems()
+{
+    const auto held = holdUpdates(this);
+    m_lister->update();
+}
+
+void ShellList::refilled()
+{
     sortItems();
     if (itemCount() > 0)
         selectionModel()->setCurrentIndex(m_model->index(0, 0), QItemSelectionModel::NoUpdate);
-    if (hasOption(sloDynamicRefresh))
-        startWatching();
 }
 
 void ShellList::removeAllRows()
 {
-    UpdateBracket bracket(this);
-    if (OnDeleteItem)
-        m_model->clear([this](int row, ShellListItemData &item) { OnDeleteItem(this, row, item); });
-    else
-        m_model->clear({});
-}
-
-void ShellList::fill(std::unique_ptr<platform::ShellFolder> folder, unsigned generation)
-{
-    UpdateBracket bracket(this);
-    if (OnFillStart)
-        OnFillStart(this);
-    if (generation != m_fillGeneration)
-        return;
-    OnExit fillComplete([this] {
-        if (OnFillComplete)
-            OnFillComplete(this);
-    });
-
-    // The rows join the model with their context only once the folder has been read; until then
-    // the previous context stays current.
-    auto context = std::make_unique<FolderContext>(std::move(folder), m_options);
-    const platform::ShellFolder &bound = *context->folder();
-    rebuildColumns(bound);
-
-    FolderListing::Reading reading = readFolder(bound);
-    if (reading.end != platform::EnumEnd::NoMoreItems)
-        return; // an unreadable or vanished folder shows as empty, without a message
-    std::vector<platform::ItemIdList> rows = m_listing.accepted(bound, std::move(reading.children), acceptance());
-    if (generation == m_fillGeneration)
-        m_model->setRows(std::move(context), std::move(rows));
-}
-
-FolderListing::Reading ShellList::readFolder(const platform::ShellFolder &folder) const
-{
-    unsigned flags = platform::EnumFolders | platform::EnumNonFolders;
-    if (hasOption(sloShowHidden))
-        flags |= platform::EnumHidden;
-    FolderListing::Reading reading = FolderListing::read(folder, flags);
-    if (reading.end == platform::EnumEnd::Error)
-        platform::raiseShellError(reading.error, "Impossibile leggere la cartella \"" + folder.path() + "\"");
-    return reading;
-}
-
-FolderListing::Acceptance ShellList::acceptance()
-{
-    FolderListing::Acceptance acceptance;
-    acceptance.nonFilesystemAncestors = hasOption(sloNonFilesystemAncestors);
-    acceptance.hideFileSystemFolders = hasOption(sloHideFoldersWhenLinkedToTree) && m_treeLink;
-    if (OnAddItem) {
-        acceptance.onAddItem = [this](const platform::ShellFolder &parent, const platform::ItemIdList &parentId,
-                                      const platform::ItemIdList &child, std::uint32_t attributes) {
-            bool allow = true;
-            OnAddItem(this, parent, parentId, child, attributes, allow);
-            return allow;
-        };
-    }
-    return acceptance;
-}
-
-void ShellList::saveColumnWidths() const
-{
-    const int count = m_model->columnCount();
-    if (count == 0 || !m_rememberWidths)
-        return;
-    ColumnStore &store = columnStore();
-    store.widths.clear();
-    for (int column = 0; column < count; ++column)
-        store.widths.push_back(header()->sectionSize(column));
-}
-
-void ShellList::rebuildColumns(const platform::ShellFolder &folder)
-{
-    saveColumnWidths();
-    ColumnStore &store = columnStore();
-    std::vector<ShellListModel::Column> columns;
-    if (folder.hasColumnDetails()) {
-        m_detailsMode = true;
-        for (int index = 0;; ++index) {
-            const std::optional<platform::ColumnDetail> detail = folder.columnDetail(index);
-            if (!detail)
-                break;
-            columns.push_back({QString::fromStdString(detail->caption), toAlignment(detail->alignment),
-                               detail->widthInCharacters * 7});
-        }
-        m_rememberWidths = !folder.path().empty();
-        if (m_rememberWidths) {
-            for (std::size_t i = 0; i < std::min(columns.size(), store.widths.size()); ++i)
-                columns[i].width = store.widths[i];
-        }
-    } else {
-        m_detailsMode = false;
-        columns = {{QStringLiteral("Nome"), Qt::AlignLeft, kDefaultWidths[0]},
-                   {QStringLiteral("Dimensione"), Qt::AlignRight, kDefaultWidths[1]},
-                   {QStringLiteral("Tipo"), Qt::AlignLeft, kDefaultWidths[2]},
-                   {QStringLiteral("Modificato"), Qt::AlignLeft, kDefaultWidths[3]}};
-        for (std::size_t i = 0; i < std::min(columns.size(), store.widths.size()); ++i)
-            columns[i].width = store.widths[i];
-        m_rememberWidths = true;
-    }
-
-    m_model->setColumns(columns);
-    for (std::size_t i = 0; i < columns.size(); ++i)
-        header()->resizeSection(static_cast<int>(i), std::max(columns[i].width, captionWidth(columns[i].caption)));
-    if (std::abs(m_sortKey) > static_cast<int>(columns.size()))
-        m_sortKey = 1;
-    showSortIndicator();
-}
-
-int ShellList::captionWidth(const QString &caption) const
-{
-    // A font wider than the designed one would clip a caption ("Dimensione") in its column.
-    QStyleOptionHeader option;
-    option.initFrom(header());
-    option.text = caption;
-    return header()->style()->sizeFromContents(QStyle::CT_HeaderSection, &option, QSize(), header()).width();
-}
-
-void ShellList::setSortKey(int key)
-{
-    const bool changed = key != m_sortKey;
-    m_sortKey = key;
-    showSortIndicator();
-    if (changed)
-        sortItems();
-}
-
-void ShellList::columnClick(int column)
-{
-    if (std::abs(m_sortKey) - 1 == column)
-        setSortKey(-m_sortKey);
-    else
-        setSortKey(column + 1);
-}
-
-void ShellList::showSortIndicator()
-{
-    header()->setSortIndicatorShown(m_headerSortDisplayMode != HeaderSortDisplayMode::lvNone);
-    if (m_sortKey == 0)
-        header()->setSortIndicator(-1, Qt::AscendingOrder);
-    else
-        header()->setSortIndicator(std::abs(m_sortKey) - 1, m_sortKey > 0 ? Qt::AscendingOrder : Qt::DescendingOrder);
-}
-
-void ShellList::sortItems()
-{
-    if (!boundFolder() || itemCount() < 2)
-        return;
-    // A large folder sorted by a column that the keys do not settle (the type) takes seconds.
-    platform::HourglassGuard hourglass;
-    m_model->sortRows(m_sortKey);
-}
-
-void ShellList::folderChanged()
-{
-    if (m_folderChangeDepth == 0) {
-        ++m_folderChangeDepth;
-        OnExit lower([this] { --m_folderChangeDepth; });
-        if (m_treeLink)
-            m_treeLink->showFolder(m_folder);
-        Refresh();
-    }
-    if (OnFolderChanged)
-        OnFolderChanged(this);
+    const auto held = holdUpdates(this);
+    m_model->clear(m_lister->rowLeaving);
 }
 
 void ShellList::GoUp(int levels)
 {
     if (hasOption(sloDontChangeFolder))
         return;
-    if (m_treeLink) {
-        m_treeLink->goUp(levels);
+    if (isLinkedToTree()) {
+        Q_EMIT upRequested(levels);
         return;
     }
-    const platform::ItemIdList &current = m_folder.IdList();
+    const platform::ItemIdList &current = Folder().IdList();
     const int count = current.count();
     if (count == 0)
         return;
-    m_folder.SetIdList(current.first(std::max(0, count - levels)));
+    Folder().SetIdList(current.first(std::max(0, count - levels)));
 }
 
 void ShellList::openSelection()
 {
-    if (m_treeLink)
-        m_treeLink->doPendingRefresh();
-    m_coalescer->refreshPendingNow();
+    Q_EMIT aboutToCatchUp();
+    m_lister->coalescer().refreshPendingNow();
 
     std::vector<ShellListItemData *> selected;
     for (const QModelIndex &index : selectionModel()->selectedRows())
@@ -476,10 +355,10 @@ void ShellList::enterFolder(const platform::ItemIdList &absolute)
     const platform::ItemIdList target = absolute;
     clearSelection();
     removeAllRows();
-    if (m_treeLink)
-        m_treeLink->selectFolder(target);
+    if (isLinkedToTree())
+        Q_EMIT folderEntered(target);
     else
-        m_folder.SetIdList(target);
+        Folder().SetIdList(target);
 }
 
 void ShellList::openItems(const std::vector<ShellListItemData *> &items)
@@ -502,12 +381,6 @@ bool ShellList::event(QEvent *event)
     if (event->type() == kDeferredFill) {
         if (itemCount() == 0)
             Refresh();
-        return true;
-    }
-    if (event->type() == ChangeNoticeEvent::type()) {
-        // The caption editor's focus is the list's too.
-        const QWidget *focused = QApplication::focusWidget();
-        m_coalescer->noticeArrived(focused && (focused == this || isAncestorOf(focused)));
         return true;
     }
     return QTreeView::event(event);
@@ -556,8 +429,12 @@ void ShellList::focusInEvent(QFocusEvent *event)
 {
     QTreeView::focusInEvent(event);
     // Reached by the keyboard with nothing selected, Enter would open nothing and type-ahead
-    // would have no start; a click chooses its own row.
-    if (event->reason() == Qt::MouseFocusReason || itemCount() == 0 || selectionModel()->hasSelection())
+    // would have no start; a click chooses its own row. The focus coming back with the window or
+    // the page selects nothing: the rows the user chose may have gone meanwhile, and the row in
+    // their place is not one the user chose.
+    const Qt::FocusReason reason = event->reason();
+    const bool byKeyboard = reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason || reason == Qt::ShortcutFocusReason;
+    if (!byKeyboard || itemCount() == 0 || selectionModel()->hasSelection())
         return;
     const QModelIndex current = currentIndex().isValid() ? currentIndex().siblingAtColumn(0) : m_model->index(0, 0);
     selectionModel()->setCurrentIndex(current, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);

@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "browser/fileverbcommands.h"
-#include "browser/folderlisting.h"
 #include "browser/shelldragdrop.h"
 #include "browser/shelllistoptions.h"
 #include "browser/shelllocator.h"
@@ -22,45 +21,28 @@ class ShellFolder;
 
 namespace nomaro {
 
-class ChangeHandlerThread;
-class ChangeNoticeCoalescer;
 class FolderContext;
+class FolderLister;
 class ShellListItemData;
 class ShellListModel;
 
 // Where the header draws the sort arrow.
 enum class HeaderSortDisplayMode { lvNone, lvLeftAlign, lvRightOfText, lvRightAlign };
 
-// What the folder list asks of a folder tree linked to it: the tree then leads, and the list
-// follows the tree's selection.
-class ShellListTreeLink
-{
-public:
-    virtual ~ShellListTreeLink() = default;
-    // Show the same folder as the list.
-    virtual void showFolder(const ShellLocator &folder) = 0;
-    // Move the selection up by `levels` folders.
-    virtual void goUp(int levels) = 0;
-    // Select the folder designated by `absolute`, which the list then shows.
-    virtual void selectFolder(const platform::ItemIdList &absolute) = 0;
-    // Carry out a refresh that the tree has put off.
-    virtual void doPendingRefresh() = 0;
-    // Bring the tree up to date after a command of the list changed folders that send no
-    // change notices.
-    virtual void refreshAfterCommand() = 0;
-};
-
 // The folder list: the contents of one folder of the shell namespace in a report view. Row
 // texts, types and icons are made when a row is drawn; the rows keep only compact item data.
+// Its FolderLister reads, merges and watches the folder; the list shows the rows and forwards
+// what the user asks for. Linked to a folder tree (see FolderPaneLink), its own navigation goes
+// out as requests and the tree's choice comes back through showFolder.
 class ShellList : public QTreeView
 {
     Q_OBJECT
 
 public:
-    static constexpr ShellListOptions kDefaultOptions = optionBit(sloAutoFill) | optionBit(sloNonFilesystemAncestors)
-        | optionBit(sloDefaultKeyHandling) | optionBit(sloContextMenus) | optionBit(sloDynamicRefresh)
-        | optionBit(sloOleDrag) | optionBit(sloOleDrop) | optionBit(sloFolderContextMenu) | optionBit(sloShowHidden)
-        | optionBit(sloFilesCanBeFolders);
+    static constexpr ShellListOptions kDefaultOptions = sloAutoFill | sloNonFilesystemAncestors
+        | sloDefaultKeyHandling | sloContextMenus | sloDynamicRefresh
+        | sloOleDrag | sloOleDrop | sloFolderContextMenu | sloShowHidden
+        | sloFilesCanBeFolders;
     static constexpr int kDefaultWidths[4] = {200, 60, 100, 120};
 
     explicit ShellList(QWidget *parent = nullptr);
@@ -77,20 +59,20 @@ public:
     void SelectAll();
 
     // The shown folder. Assigning copies the designation into the list's own locator.
-    ShellLocator &Folder() { return m_folder; }
-    const ShellLocator &Folder() const { return m_folder; }
-    void SetFolder(const ShellLocator &folder) { m_folder.Assign(&folder); }
+    ShellLocator &Folder();
+    const ShellLocator &Folder() const;
+    void SetFolder(const ShellLocator &folder) { Folder().Assign(&folder); }
     // Designates a file-system folder by path (raising a ShellError when it does not exist).
     void setFolderPath(const std::string &path);
 
-    ShellListOptions Options() const { return m_options; }
-    bool hasOption(ShellListOption option) const { return m_options & optionBit(option); }
+    ShellListOptions Options() const;
+    bool hasOption(ShellListOption option) const { return Options().testFlag(option); }
     void SetOptions(ShellListOptions options);
 
     // The ";"-separated file masks; a different text refills the list at once.
-    const std::string &FileFilter() const { return m_listing.fileFilter(); }
+    const std::string &FileFilter() const;
     void SetFileFilter(const std::string &mask);
-    const std::vector<std::string> &masks() const { return m_listing.masks(); }
+    const std::vector<std::string> &masks() const;
 
     // Empties the list and reads the folder again. Does nothing before the list has a window.
     void Refresh();
@@ -115,15 +97,22 @@ public:
     void setHideSelection(bool hide);
 
     // Whether the folder gives the columns (details mode) or the list's own four are shown.
-    bool isDetailsMode() const { return m_detailsMode; }
+    bool isDetailsMode() const;
 
-    // Set by a folder tree when it links itself to the list; nullptr when it goes.
-    void setTreeLink(ShellListTreeLink *tree) { m_treeLink = tree; }
-    // Does a refresh that was put off, for a linked tree that must see the list up to date.
+    // While linked, going up and entering a folder are asked of the tree (upRequested,
+    // folderEntered), which answers through showFolder; a linked tree may show the file-system
+    // folders itself (sloHideFoldersWhenLinkedToTree).
+    void setLinkedToTree(bool linked);
+    bool isLinkedToTree() const;
+    // Shows the folder `absolute` (the tree's choice).
+    void showFolder(const platform::ItemIdList &absolute);
+    // Does a refresh that waits for its delay or was put off, at once.
     void flushPendingRefresh();
 
-    // The rows and the context of the fill they came from (the folder shown, its formats).
+    // The rows and the context of the fill they came from (the folder shown, its formats), and
+    // the lister that reads them.
     ShellListModel &rowModel() const { return *m_model; }
+    FolderLister &lister() const { return *m_lister; }
     const FolderContext &folderContext() const;
     const platform::ShellFolder *boundFolder() const;
     const platform::ItemIdList &currentFolderId() const;
@@ -139,6 +128,19 @@ public:
     std::function<void(ShellList *, int row, ShellListItemData &item)> OnDeleteItem;
     std::function<void(ShellList *)> OnFolderChanged;
     std::function<void(ShellList *, bool &handled)> OnDblClickOpen;
+
+Q_SIGNALS:
+    // The shown folder was designated anew (by any means); emitted before its rows are read.
+    void shownFolderChanged(const nomaro::platform::ItemIdList &absolute);
+    // The user entered a folder or went up while a tree is linked: the tree leads.
+    void folderEntered(const nomaro::platform::ItemIdList &absolute);
+    void upRequested(int levels);
+    // The list is about to bring itself up to date or to open items: a linked tree does its own
+    // waiting refresh first.
+    void aboutToCatchUp();
+    // A command changed folders that send no change notices.
+    void unwatchedFolderChanged();
+    void optionsChanged(nomaro::ShellListOptions options);
 
 protected:
     bool event(QEvent *event) override;
@@ -162,11 +164,7 @@ protected:
     void closeEditor(QWidget *editor, QAbstractItemDelegate::EndEditHint hint) override;
 
 private:
-    // Live update (shelllist_liveupdate.cpp).
-    void startWatching();
-    void stopWatching();
-    void coalescedRefresh();
-    void deviceChanged(int event);
+    void setUpLister();
     // The key table (shelllist_commands.cpp); true when the key was one of its entries.
     bool runCommandKey(const QKeyEvent &event);
     // The file-system paths of the selected rows, in display order.
@@ -187,14 +185,11 @@ private:
     void renameRow(int row, const QString &caption);
 
     bool hasWindow() const;
-    void folderChanged();
+    bool hasFocusWithin() const;
     void removeAllRows();
-    // `generation` tells this fill apart from one that a handler starts while it runs.
-    void fill(std::unique_ptr<platform::ShellFolder> folder, unsigned generation);
-    // Every child of the kinds the options ask for; raises the system's error unless the folder
-    // could not be read at all (then `end` tells so and there are no children).
-    FolderListing::Reading readFolder(const platform::ShellFolder &folder) const;
-    FolderListing::Acceptance acceptance();
+    // After a full fill: the rows sorted, the first one current (not selected).
+    void refilled();
+    // Columns and sorting (shelllist_columns.cpp).
     void rebuildColumns(const platform::ShellFolder &folder);
     void saveColumnWidths() const;
     // The width a header section needs to show `caption` whole.
@@ -205,22 +200,12 @@ private:
     void openItems(const std::vector<ShellListItemData *> &items);
 
     ShellListModel *m_model = nullptr;
-    ShellLocator m_folder;
-    ShellListOptions m_options = kDefaultOptions;
-    FolderListing m_listing;
+    FolderLister *m_lister = nullptr;
 
-    bool m_detailsMode = false;
     bool m_rememberWidths = false;
     int m_sortKey = 1;
     HeaderSortDisplayMode m_headerSortDisplayMode = HeaderSortDisplayMode::lvRightOfText;
-    ShellListTreeLink *m_treeLink = nullptr;
     bool m_windowShown = false;
-    int m_folderChangeDepth = 0;
-    // Counts full refreshes, so one that a handler starts during another ends the first.
-    unsigned m_fillGeneration = 0;
-
-    ChangeNoticeCoalescer *m_coalescer = nullptr;
-    std::unique_ptr<ChangeHandlerThread> m_watcher; // made when watching first starts
     // The caption an editor committed, given to the rename once the editor has gone.
     std::optional<QString> m_committedCaption;
     std::optional<QPersistentModelIndex> m_editedRow; // while a caption is edited

@@ -43,8 +43,8 @@ void ShellList::afterCommand(const CommandOutcome &outcome)
     if (!outcome.ran)
         return;
     UpdateItems();
-    if (m_treeLink && outcome.changedUnwatchedFolder())
-        m_treeLink->refreshAfterCommand();
+    if (outcome.changedUnwatchedFolder())
+        Q_EMIT unwatchedFolderChanged();
     m_verbs.showFailures(outcome);
 }
 

@@ -2,6 +2,7 @@
 
 #include <QContextMenuEvent>
 
+#include "browser/shellerrorreport.h"
 #include "browser/shelllist.h"
 
 namespace nomaro {
@@ -29,6 +30,9 @@ void ShellList::contextMenuEvent(QContextMenuEvent *event)
         };
         actions.remove = [this] { deleteSelection(); };
     }
+    // The entries run from the menu's signals: each reports its own failures.
+    for (std::function<void()> *action : {&actions.open, &actions.cut, &actions.copy, &actions.paste, &actions.rename, &actions.remove})
+        *action = reportingShellErrors(this, std::move(*action));
     m_verbs.execMenu(event->globalPos(), actions);
 }
 

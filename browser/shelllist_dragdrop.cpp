@@ -5,6 +5,7 @@
 #include <QMouseEvent>
 
 #include "browser/changenoticecoalescer.h"
+#include "browser/folderlister.h"
 #include "browser/foldercontext.h"
 #include "browser/shelllist.h"
 #include "browser/shelllistitemdata.h"
@@ -33,9 +34,9 @@ void ShellList::dragSelection()
     if (paths.empty())
         return;
     // Refreshes wait for the drag's end, so the rows being dragged stay where they are.
-    m_coalescer->beginDrag();
+    m_lister->coalescer().beginDrag();
     const Qt::DropAction action = ShellDragDrop::runDrag(this, paths);
-    m_coalescer->endDrag(action != Qt::IgnoreAction);
+    m_lister->coalescer().endDrag(action != Qt::IgnoreAction);
 }
 
 void ShellList::mousePressEvent(QMouseEvent *event)

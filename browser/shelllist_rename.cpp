@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "browser/changenoticecoalescer.h"
+#include "browser/folderlister.h"
 #include "browser/shelllist.h"
 #include "browser/shelllistitemdata.h"
 #include "browser/shelllistmodel.h"
@@ -28,7 +29,7 @@ bool ShellList::edit(const QModelIndex &index, EditTrigger trigger, QEvent *even
         return false;
     m_editedRow = caption;
     m_committedCaption.reset();
-    m_coalescer->beginCaptionEdit();
+    m_lister->coalescer().beginCaptionEdit();
     return true;
 }
 
@@ -49,7 +50,7 @@ void ShellList::closeEditor(QWidget *editor, QAbstractItemDelegate::EndEditHint 
     const std::optional<QString> caption = std::exchange(m_committedCaption, std::nullopt);
     if (caption && row.isValid())
         renameRow(row.row(), *caption);
-    m_coalescer->endCaptionEdit();
+    m_lister->coalescer().endCaptionEdit();
 }
 
 void ShellList::renameRow(int row, const QString &caption)
@@ -64,7 +65,7 @@ void ShellList::renameRow(int row, const QString &caption)
         // Only a rename that reached the disk sends a notice; the flag must not swallow the next
         // change of another program.
         if (renamed != item->relativeId())
-            m_coalescer->ignoreNextNotice();
+            m_lister->coalescer().ignoreNextNotice();
         m_model->setRelativeId(row, std::move(renamed));
     } catch (const platform::ShellError &error) {
         showError(this, QString::fromLocal8Bit(error.what()));

@@ -6,6 +6,7 @@
 
 #include "browser/foldercontext.h"
 #include "platform/shell_namespace.h"
+#include "platform/shell_types.h"
 
 namespace nomaro {
 namespace {
@@ -167,7 +168,7 @@ void ShellListItemData::makeFixedDetails(Cache &made) const
     if (attributes(platform::AttrFileSystem))
         made.type = QString::fromStdString(folder.typeName(item));
     else
-        made.type = QStringLiteral("Cartella di sistema");
+        made.type = QString::fromUtf8(platform::kSystemFolderTypeName);
 }
 
 } // namespace nomaro

@@ -15,13 +15,14 @@
 #include <vector>
 
 #include "browser/foldercontext.h"
+#include "browser/folderlister.h"
 #include "browser/foldermerge.h"
 #include "browser/pidllist.h"
 #include "browser/shelllistitemdata.h"
 
 namespace nomaro {
 
-class ShellListModel : public QAbstractTableModel
+class ShellListModel : public QAbstractTableModel, public FolderLister::Rows
 {
     Q_OBJECT
 
@@ -34,7 +35,7 @@ public:
     };
 
     // Called for each row that leaves the model, with its row number at that moment.
-    using RowLeaving = std::function<void(int row, ShellListItemData &item)>;
+    using RowLeaving = FolderLister::RowLeaving;
 
     explicit ShellListModel(QObject *parent = nullptr);
     ~ShellListModel() override;
@@ -82,6 +83,19 @@ public:
     // `vanished` gives row numbers. In a file-system folder the rows' identifiers are matched
     // where they lie, without a copy or a sort.
     FolderMerge merge(std::vector<platform::ItemIdList> reading) const;
+
+    // The rows as the folder's lister changes them.
+    int shownCount() const override { return rowCount(); }
+    const FolderContext &shownContext() const override { return context(); }
+    void setShownOptions(ShellListOptions options) override { m_context->setOptions(options); }
+    void replaceShown(std::unique_ptr<FolderContext> context, std::vector<platform::ItemIdList> relatives) override
+    {
+        setRows(std::move(context), std::move(relatives));
+    }
+    void clearShown(const RowLeaving &leaving) override { clear(leaving); }
+    FolderMerge mergeShown(std::vector<platform::ItemIdList> reading) const override { return merge(std::move(reading)); }
+    void removeShown(std::vector<int> rows, const RowLeaving &leaving) override { removeRowsAt(std::move(rows), leaving); }
+    void appendShown(std::vector<platform::ItemIdList> relatives) override { appendRows(std::move(relatives)); }
 
     // Empty when the model is consistent; otherwise what is wrong (rows of another context, two
     // rows of the same item, persistent indexes outside the rows). For tests.

@@ -3,33 +3,28 @@
 // The options of the folder list, apart from the widget so that the rows and the listing,
 // which know no widget, can read them.
 
-#include <cstdint>
+#include <QFlags>
 
 namespace nomaro {
 
-// Options of the folder list; the bit number is the option's value.
+// Options of the folder list, each its own bit (bit 0 is sloAutoFill, and so on in order).
 enum ShellListOption : int {
-    sloAutoFill = 0,
-    sloNonFilesystemAncestors = 1,
-    sloDesignInteractive = 2,
-    sloDefaultKeyHandling = 3,
-    sloContextMenus = 4,
-    sloDontChangeFolder = 5,
-    sloDontGoBelowBase = 6,
-    sloDynamicRefresh = 7,
-    sloHideFoldersWhenLinkedToTree = 8,
-    sloOleDrag = 9,
-    sloOleDrop = 10,
-    sloFolderContextMenu = 11,
-    sloShowHidden = 12,
-    sloFilesCanBeFolders = 13,
+    sloAutoFill = 1 << 0,
+    sloNonFilesystemAncestors = 1 << 1,
+    sloDesignInteractive = 1 << 2,
+    sloDefaultKeyHandling = 1 << 3,
+    sloContextMenus = 1 << 4,
+    sloDontChangeFolder = 1 << 5,
+    sloDontGoBelowBase = 1 << 6,
+    sloDynamicRefresh = 1 << 7,
+    sloHideFoldersWhenLinkedToTree = 1 << 8,
+    sloOleDrag = 1 << 9,
+    sloOleDrop = 1 << 10,
+    sloFolderContextMenu = 1 << 11,
+    sloShowHidden = 1 << 12,
+    sloFilesCanBeFolders = 1 << 13,
 };
-
-using ShellListOptions = std::uint16_t;
-
-constexpr ShellListOptions optionBit(ShellListOption option)
-{
-    return static_cast<ShellListOptions>(1u << option);
-}
+Q_DECLARE_FLAGS(ShellListOptions, ShellListOption)
+Q_DECLARE_OPERATORS_FOR_FLAGS(ShellListOptions)
 
 } // namespace nomaro

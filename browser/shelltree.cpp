@@ -3,8 +3,10 @@
 #include <QFile>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QScopedValueRollback>
 
 #include "browser/changenoticecoalescer.h"
+#include "browser/shellerrorreport.h"
 #include "browser/shelltreewatch.h"
 #include "platform/beep.h"
 #include "platform/hourglass.h"
@@ -12,23 +14,6 @@
 #include "widgets/messages.h"
 
 namespace nomaro {
-
-namespace {
-
-// Raises a counter for its lifetime.
-class Nested
-{
-public:
-    explicit Nested(int &counter) : m_counter(counter) { ++m_counter; }
-    ~Nested() { --m_counter; }
-    Nested(const Nested &) = delete;
-    Nested &operator=(const Nested &) = delete;
-
-private:
-    int &m_counter;
-};
-
-} // namespace
 
 ShellTree::ShellTree(QWidget *parent)
     : QTreeView(parent), m_model(new ShellTreeModel(this))
@@ -38,10 +23,11 @@ ShellTree::ShellTree(QWidget *parent)
     setHeaderHidden(true);
     setUniformRowHeights(true);
     setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::SelectedClicked);
-    m_timer.setSingleShot(true);
-    connect(&m_timer, &QTimer::timeout, this, &ShellTree::timerFired);
+    m_followTimer.setSingleShot(true);
+    // Slots of signals: a failure is reported here, not unwound through the emission.
+    connect(&m_followTimer, &QTimer::timeout, this, [this] { reportShellErrors(this, [this] { followSelectedNode(); }); });
     connect(selectionModel(), &QItemSelectionModel::currentChanged, this,
-            [this](const QModelIndex &current) { currentNodeChanged(current); });
+            [this](const QModelIndex &current) { reportShellErrors(this, [&] { currentNodeChanged(current); }); });
     setUpLiveUpdate();
     m_baseFolder.setChangeHandler([this] {
         m_current.Clear();
@@ -50,36 +36,16 @@ ShellTree::ShellTree(QWidget *parent)
             Refresh();
         }
     });
-    m_current.setChangeHandler([this] {
-        if (!m_settingCurrent && m_model->top())
-            ShowFolder(m_current.IdList());
-    });
 }
 
 ShellTree::~ShellTree()
 {
-    if (m_list)
-        m_list->setTreeLink(nullptr);
     tearDownLiveUpdate();
-}
-
-void ShellTree::SetShellList(ShellList *list)
-{
-    if (m_list == list)
-        return;
-    if (m_list)
-        m_list->setTreeLink(nullptr);
-    m_list = list;
-    if (!m_list)
-        return;
-    m_list->setTreeLink(this);
-    const Nested nested(m_nesting);
-    m_list->SetFolder(m_current);
 }
 
 void ShellTree::SetOptions(ShellTreeOptions options)
 {
-    const auto changed = static_cast<ShellTreeOptions>(options ^ Options());
+    const auto changed = options ^ Options();
     m_model->setOptions(options);
     optionsChanged(changed);
     if (testAttribute(Qt::WA_WState_Created))
@@ -93,9 +59,7 @@ ShellTreeNodeData *ShellTree::selectedNode() const
 
 void ShellTree::setCurrentFolder(const platform::ItemIdList &absolute)
 {
-    m_settingCurrent = true;
     m_current.SetIdList(absolute);
-    m_settingCurrent = false;
 }
 
 void ShellTree::changeEvent(QEvent *event)
@@ -120,16 +84,13 @@ void ShellTree::showEvent(QShowEvent *event)
 
 void ShellTree::Refresh()
 {
-    if (m_editing || m_dragging) {
-        m_refreshPending = true;
+    if (m_coalescer->deferRefresh())
         return;
-    }
-    m_refreshPending = false;
     const platform::HourglassGuard hourglass;
     if (OnFillStart)
         OnFillStart(this);
     {
-        const Nested nested(m_nesting);
+        const QScopedValueRollback muted(m_muted, true);
         selectionModel()->clear();
         // Every node goes: dropping the watch at once spares taking the folders back one by one.
         m_watch->stop();
@@ -142,7 +103,7 @@ void ShellTree::Refresh()
         m_programmatic = true;
         selectNode(m_model->top());
     }
-    if (m_timerTag == FollowSelection)
+    if (m_followTimer.isActive())
         flushPending(false);
     if (OnFillComplete)
         OnFillComplete(this);
@@ -152,20 +113,17 @@ void ShellTree::Refresh()
 
 void ShellTree::UpdateItems()
 {
-    if (m_editing || m_dragging) {
-        m_refreshPending = true;
+    if (m_coalescer->deferRefresh())
         return;
-    }
     if (!m_model->top()) {
         Refresh();
         return;
     }
-    m_refreshPending = false;
     const platform::HourglassGuard hourglass;
     if (OnFillStart)
         OnFillStart(this);
     {
-        const Nested nested(m_nesting);
+        const QScopedValueRollback muted(m_muted, true);
         m_keptSelection = selectedNode();
         selectionModel()->clear();
         m_model->update(*m_model->top());
@@ -187,7 +145,12 @@ void ShellTree::expandNode(ShellTreeNodeData *node)
 
 void ShellTree::ShowFolder(const platform::ItemIdList &absolute)
 {
-    if (m_nesting > 0 || !m_model->top())
+    if (m_muted || !m_model->top())
+        return;
+    // The list showing the folder that the tree has selected (it follows the tree) changes
+    // nothing here.
+    if (const ShellTreeNodeData *selected = selectedNode();
+        selected && selectionModel()->isSelected(m_model->indexOf(selected)) && selected->absoluteId() == absolute)
         return;
     const platform::HourglassGuard hourglass;
     ShellTreeNodeData *node = m_model->top();
@@ -195,7 +158,6 @@ void ShellTree::ShowFolder(const platform::ItemIdList &absolute)
     const int target = absolute.count();
     if (target > 0) {
         expandNode(node);
-        const bool listHidesFolders = m_list && m_list->hasOption(sloHideFoldersWhenLinkedToTree);
         for (int i = base; i < target; ++i) {
             const platform::ItemIdList relative = absolute.first(i + 1).last();
             ShellTreeNodeData *child = m_model->findChild(*node, relative);
@@ -205,7 +167,7 @@ void ShellTree::ShowFolder(const platform::ItemIdList &absolute)
                 platform::beep();
                 break;
             }
-            if (i < target - 1 || listHidesFolders)
+            if (i < target - 1 || m_expandsShownFolder)
                 expandNode(child);
             node = child;
         }
@@ -221,7 +183,10 @@ void ShellTree::selectNode(ShellTreeNodeData *node)
         return;
     const QModelIndex index = m_model->indexOf(node);
     if (selectionModel()->currentIndex() == index) {
-        // Nothing changes for the view, so the change handler is done here.
+        // Nothing changes for the view, so the change handler is done here; the node is selected
+        // again in case something cleared the selection but left the current node.
+        if (!selectionModel()->isSelected(index))
+            selectionModel()->select(index, QItemSelectionModel::ClearAndSelect);
         currentNodeChanged(index);
         return;
     }
@@ -244,72 +209,45 @@ void ShellTree::currentNodeChanged(const QModelIndex &current)
     ShellTreeNodeData *node = ShellTreeModel::nodeOf(current);
     if (!node)
         return;
-    if (m_nesting > 0) {
+    if (m_muted) {
         setCurrentFolder(node->absoluteId());
         return;
     }
-    if (m_programmatic || !m_list) {
+    if (m_programmatic || !m_linkedToList) {
         m_programmatic = false;
         followSelection(node);
         return;
     }
-    m_timerTag = FollowSelection;
-    m_timer.start(kFollowDelayMs);
+    m_followTimer.start(kFollowDelayMs);
 }
 
 void ShellTree::followSelection(ShellTreeNodeData *node)
 {
     setCurrentFolder(node->absoluteId());
-    if (m_list && node == selectedNode()) {
-        const Nested nested(m_nesting);
-        m_list->SetFolder(m_current);
-    }
+    if (m_linkedToList && node == selectedNode())
+        Q_EMIT folderSelected(m_current.IdList());
 }
 
-void ShellTree::timerFired()
+void ShellTree::followSelectedNode()
 {
-    const TimerTag tag = m_timerTag;
-    m_timerTag = NoAction;
-    if (tag == FollowSelection) {
-        if (ShellTreeNodeData *node = selectedNode())
-            followSelection(node);
-    }
+    if (ShellTreeNodeData *node = selectedNode())
+        followSelection(node);
 }
 
 void ShellTree::flushPending(bool includeList)
 {
-    if (includeList && m_list)
-        m_list->flushPendingRefresh();
-    if (m_timer.isActive()) {
-        m_timer.stop();
-        timerFired();
+    if (includeList)
+        Q_EMIT listCatchUpWanted();
+    if (m_followTimer.isActive()) {
+        m_followTimer.stop();
+        followSelectedNode();
     }
     m_coalescer->refreshPendingNow();
 }
 
-void ShellTree::showFolder(const ShellLocator &folder)
-{
-    ShowFolder(folder.IdList());
-}
-
-void ShellTree::goUp(int levels)
-{
-    GoUp(levels);
-}
-
-void ShellTree::selectFolder(const platform::ItemIdList &absolute)
-{
-    ShowFolder(absolute);
-}
-
-void ShellTree::doPendingRefresh()
-{
-    flushPending(false);
-}
-
 void ShellTree::keyPressEvent(QKeyEvent *event)
 {
-    if (hasOption(stoDefaultKeyHandling) && !m_editing && runCommandKey(*event))
+    if (hasOption(stoDefaultKeyHandling) && state() != EditingState && runCommandKey(*event))
         return;
     QTreeView::keyPressEvent(event);
 }
@@ -321,7 +259,7 @@ bool ShellTree::edit(const QModelIndex &index, EditTrigger trigger, QEvent *even
         return false;
     const bool opened = QTreeView::edit(index, trigger, event);
     if (opened && trigger != NoEditTriggers && trigger != CurrentChanged)
-        m_editing = true;
+        m_coalescer->beginCaptionEdit();
     return opened;
 }
 
@@ -336,9 +274,8 @@ void ShellTree::commitData(QWidget *editor)
 void ShellTree::closeEditor(QWidget *editor, QAbstractItemDelegate::EndEditHint hint)
 {
     QTreeView::closeEditor(editor, hint);
-    m_editing = false;
-    if (m_refreshPending)
-        UpdateItems();
+    // A refresh kept back during the edit is done now.
+    m_coalescer->endCaptionEdit();
 }
 
 void ShellTree::renameNode(ShellTreeNodeData &node, const QString &text)
@@ -357,10 +294,8 @@ void ShellTree::renameNode(ShellTreeNodeData &node, const QString &text)
     m_coalescer->ignoreNextNotice();
     m_watch->renamed(node);
     setCurrentFolder(node.absoluteId());
-    if (m_list) {
-        const Nested nested(m_nesting);
-        m_list->SetFolder(m_current);
-    }
+    if (m_linkedToList)
+        Q_EMIT folderSelected(m_current.IdList());
 }
 
 } // namespace nomaro

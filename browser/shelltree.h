@@ -1,12 +1,12 @@
 #pragma once
 
-#include <QPointer>
 #include <QTimer>
 #include <QTreeView>
 #include <functional>
 #include <memory>
 
-#include "browser/shelllist.h"
+#include "browser/fileverbcommands.h"
+#include "browser/shelldragdrop.h"
 #include "browser/shelllocator.h"
 #include "browser/shelltreemodel.h"
 #include "browser/shelltreeoptions.h"
@@ -17,14 +17,15 @@ class ChangeNoticeCoalescer;
 class ShellTreeWatch;
 
 // The folder tree: the folders of the shell namespace from its base folder down, read as nodes
-// are expanded. Linked to a folder list, it leads: the list shows the folder of the selected
-// node, and the list's own navigation goes through the tree.
-class ShellTree : public QTreeView, public ShellListTreeLink
+// are expanded. Linked to a folder list (see FolderPaneLink), it leads: folderSelected tells the
+// list which folder to show, and the list's own navigation comes back through ShowFolder and
+// GoUp.
+class ShellTree : public QTreeView
 {
     Q_OBJECT
 
 public:
-    static constexpr ShellTreeOptions kDefaultOptions = 0x3BB;
+    static constexpr ShellTreeOptions kDefaultOptions = kDefaultTreeOptions;
     // How long the list waits after the user's last step through the tree.
     static constexpr int kFollowDelayMs = 500;
 
@@ -36,10 +37,12 @@ public:
     // The folder of the selected node.
     const ShellLocator &currentFolder() const { return m_current; }
 
-    ShellList *ShellListLink() const { return m_list; }
-    // Links `list` (nullptr unlinks): the previous list forgets the tree, the new one shows the
-    // tree's folder.
-    void SetShellList(ShellList *list);
+    // While linked, the user's steps reach the list only after kFollowDelayMs.
+    void setLinkedToList(bool linked) { m_linkedToList = linked; }
+    bool isLinkedToList() const { return m_linkedToList; }
+    // The deepest folder that ShowFolder reaches is expanded too (for a list that leaves the
+    // file-system folders to the tree).
+    void setExpandsShownFolder(bool expands) { m_expandsShownFolder = expands; }
 
     ShellTreeOptions Options() const { return m_model->options(); }
     bool hasOption(ShellTreeOption option) const { return m_model->hasOption(option); }
@@ -55,7 +58,8 @@ public:
     // Selects the folder `absolute`, expanding the path to it and adding missing nodes.
     void ShowFolder(const platform::ItemIdList &absolute);
     void GoUp(int levels);
-    // Does the waiting action of the timer at once; with `includeList` the linked list's first.
+    // Does the waiting action of the timer at once; with `includeList` the linked list's first
+    // (listCatchUpWanted).
     void flushPending(bool includeList);
 
     // Optional events; each receives the tree first.
@@ -73,12 +77,14 @@ public:
     // A change notice waits for its delay before the incremental refresh it calls for.
     bool isRefreshWaiting() const;
 
-    // The list's side of the link.
-    void showFolder(const ShellLocator &folder) override;
-    void goUp(int levels) override;
-    void selectFolder(const platform::ItemIdList &absolute) override;
-    void doPendingRefresh() override;
-    void refreshAfterCommand() override;
+Q_SIGNALS:
+    // The folder of the selected node, for a linked list to show: at once for the program's
+    // selections, kFollowDelayMs after the user's last step.
+    void folderSelected(const nomaro::platform::ItemIdList &absolute);
+    // A linked list is to do its waiting refresh first.
+    void listCatchUpWanted();
+    // A command changed folders that send no change notices.
+    void unwatchedFolderChanged();
 
 protected:
     bool event(QEvent *event) override;
@@ -99,14 +105,12 @@ protected:
     void dropEvent(QDropEvent *event) override;
 
 private:
-    // A change notice waits in the coalescer, so the timer has one action of its own.
-    enum TimerTag { NoAction = 0, FollowSelection = 1 };
-
     void currentNodeChanged(const QModelIndex &current);
     void followSelection(ShellTreeNodeData *node);
     void selectNode(ShellTreeNodeData *node);
     void expandNode(ShellTreeNodeData *node);
-    void timerFired();
+    // The list follows the node selected when the user has made the last step.
+    void followSelectedNode();
     void renameNode(ShellTreeNodeData &node, const QString &text);
     void setCurrentFolder(const platform::ItemIdList &absolute);
 
@@ -135,14 +139,14 @@ private:
     ShellTreeModel *m_model = nullptr;
     ShellLocator m_baseFolder;
     ShellLocator m_current;
-    QPointer<ShellList> m_list;
-    QTimer m_timer;
-    TimerTag m_timerTag = NoAction;
+    bool m_linkedToList = false;
+    bool m_expandsShownFolder = false;
+    // Runs while the list waits for the user's last step through the tree; a change notice
+    // waits in the coalescer.
+    QTimer m_followTimer;
     bool m_programmatic = false;
-    bool m_refreshPending = false;
-    bool m_editing = false;
-    bool m_settingCurrent = false;
-    int m_nesting = 0;
+    // Selection handling is muted while the tree changes its own nodes.
+    bool m_muted = false;
     // The node to select again after an incremental refresh; moves up when its node goes.
     ShellTreeNodeData *m_keptSelection = nullptr;
 
@@ -150,7 +154,6 @@ private:
     std::unique_ptr<ShellTreeWatch> m_watch;
     FileVerbCommands m_verbs{this};
     ShellDragDrop m_dragDrop{*this, [this](const QPoint &position) { return dropFolderAt(position); }};
-    bool m_dragging = false; // a drag that started in the tree; refreshes wait for its end
 };
 
 } // namespace nomaro

@@ -9,6 +9,8 @@
 #include <functional>
 #include <optional>
 
+#include "browser/changenoticecoalescer.h"
+#include "browser/shellerrorreport.h"
 #include "browser/shelltree.h"
 #include "platform/beep.h"
 
@@ -61,14 +63,9 @@ void ShellTree::afterCommand(const CommandOutcome &outcome)
     if (!outcome.ran)
         return;
     UpdateItems();
-    if (m_list && outcome.changedUnwatchedFolder())
-        m_list->UpdateItems();
+    if (outcome.changedUnwatchedFolder())
+        Q_EMIT unwatchedFolderChanged();
     m_verbs.showFailures(outcome);
-}
-
-void ShellTree::refreshAfterCommand()
-{
-    UpdateItems();
 }
 
 bool ShellTree::runCommandKey(QKeyEvent &event)
@@ -109,7 +106,7 @@ void ShellTree::contextMenuEvent(QContextMenuEvent *event)
 {
     const QModelIndex under = indexAt(viewport()->mapFromGlobal(event->globalPos()));
     const ShellTreeNodeData *clicked = ShellTreeModel::nodeOf(under);
-    if (!hasOption(stoContextMenus) || m_editing || !clicked) {
+    if (!hasOption(stoContextMenus) || state() == EditingState || !clicked) {
         QTreeView::contextMenuEvent(event);
         return;
     }
@@ -141,6 +138,9 @@ void ShellTree::contextMenuEvent(QContextMenuEvent *event)
                 QAbstractItemView::edit(index);
         };
     }
+    // The entries run from the menu's signals: each reports its own failures.
+    for (std::function<void()> *action : {&actions.open, &actions.cut, &actions.copy, &actions.paste, &actions.rename, &actions.remove})
+        *action = reportingShellErrors(this, std::move(*action));
     m_verbs.execMenu(event->globalPos(), actions);
 }
 
@@ -152,11 +152,10 @@ std::string ShellTree::dropFolderAt(const QPoint &position) const
 
 void ShellTree::dragNode(const ShellTreeNodeData &node)
 {
-    m_dragging = true;
+    // Refreshes wait for the drag's end; one that ended in a drop refreshes.
+    m_coalescer->beginDrag();
     const Qt::DropAction action = ShellDragDrop::runDrag(this, {node.path()});
-    m_dragging = false;
-    if (action != Qt::IgnoreAction || m_refreshPending)
-        UpdateItems();
+    m_coalescer->endDrag(action != Qt::IgnoreAction);
 }
 
 void ShellTree::mousePressEvent(QMouseEvent *event)

@@ -6,6 +6,7 @@
 #include "browser/changehandlerthread.h"
 #include "browser/changenoticecoalescer.h"
 #include "browser/devicechangehandler.h"
+#include "browser/shellerrorreport.h"
 #include "browser/shelltree.h"
 #include "browser/shelltreewatch.h"
 #include "platform/inotify_watch.h"
@@ -17,7 +18,7 @@ void ShellTree::setUpLiveUpdate()
 {
     m_coalescer = new ChangeNoticeCoalescer(this);
     m_watch = std::make_unique<ShellTreeWatch>(this);
-    connect(m_coalescer, &ChangeNoticeCoalescer::refreshNow, this, [this] { UpdateItems(); });
+    connect(m_coalescer, &ChangeNoticeCoalescer::refreshNow, this, [this] { reportShellErrors(this, [this] { UpdateItems(); }); });
 
     m_model->onAddItem = [this](const platform::ShellFolder &parent, const platform::ItemIdList &parentId,
                                 const platform::ItemIdList &child, std::uint32_t attributes) {
@@ -79,12 +80,12 @@ void ShellTree::optionsChanged(ShellTreeOptions changed)
     // Before the first fill there is nothing to watch; the fill starts the watch itself.
     if (!m_model->top())
         return;
-    if (changed & treeOptionBit(stoDynamicRefresh)) {
+    if (changed & stoDynamicRefresh) {
         if (hasOption(stoDynamicRefresh))
             startWatching();
         else
             m_watch->stop();
-    } else if ((changed & treeOptionBit(stoIncludeNonFolders)) && m_watch->isWatching()) {
+    } else if ((changed & stoIncludeNonFolders) && m_watch->isWatching()) {
         startWatching(); // file names are news now, or no longer
     }
 }

@@ -14,7 +14,7 @@ namespace nomaro {
 
 namespace {
 
-constexpr ShellTreeOptions kDefaultOptions = 0x3BB;
+constexpr ShellTreeOptions kDefaultOptions = kDefaultTreeOptions;
 
 // The folder's column-0 order, a failed comparison counting as equal, read as the low 16 bits
 // of the answer taken as a signed number.

@@ -45,7 +45,7 @@ public:
 
     ShellTreeOptions options() const { return m_options; }
     void setOptions(ShellTreeOptions options) { m_options = options; }
-    bool hasOption(ShellTreeOption option) const { return m_options & treeOptionBit(option); }
+    bool hasOption(ShellTreeOption option) const { return m_options.testFlag(option); }
 
     // The text colour of hidden folders, which are drawn ghosted.
     void setGhostedBrush(const QBrush &brush) { m_ghosted = brush; }

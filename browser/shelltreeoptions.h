@@ -1,28 +1,27 @@
 #pragma once
 
-#include <cstdint>
+#include <QFlags>
 
 namespace nomaro {
 
-// Options of the folder tree; the bit number is the option's value.
+// Options of the folder tree, each its own bit (bit 0 is stoAutoFill, and so on in order).
 enum ShellTreeOption : int {
-    stoAutoFill = 0,
-    stoVirtualFolders = 1,
-    stoDesignInteractive = 2,
-    stoDefaultKeyHandling = 3,
-    stoContextMenus = 4,
-    stoDynamicRefresh = 5,
-    stoIncludeNonFolders = 6,
-    stoOleDrag = 7,
-    stoOleDrop = 8,
-    stoShowHidden = 9,
+    stoAutoFill = 1 << 0,
+    stoVirtualFolders = 1 << 1,
+    stoDesignInteractive = 1 << 2,
+    stoDefaultKeyHandling = 1 << 3,
+    stoContextMenus = 1 << 4,
+    stoDynamicRefresh = 1 << 5,
+    stoIncludeNonFolders = 1 << 6,
+    stoOleDrag = 1 << 7,
+    stoOleDrop = 1 << 8,
+    stoShowHidden = 1 << 9,
 };
+Q_DECLARE_FLAGS(ShellTreeOptions, ShellTreeOption)
+Q_DECLARE_OPERATORS_FOR_FLAGS(ShellTreeOptions)
 
-using ShellTreeOptions = std::uint16_t;
-
-constexpr ShellTreeOptions treeOptionBit(ShellTreeOption option)
-{
-    return static_cast<ShellTreeOptions>(1u << option);
-}
+// The tree's options unless set otherwise.
+constexpr ShellTreeOptions kDefaultTreeOptions = stoAutoFill | stoVirtualFolders | stoDefaultKeyHandling | stoContextMenus
+    | stoDynamicRefresh | stoOleDrag | stoOleDrop | stoShowHidden;
 
 } // namespace nomaro

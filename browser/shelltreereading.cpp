@@ -1,10 +1,6 @@
 #include "browser/shelltreereading.h"
 
-#include <condition_variable>
-#include <memory>
-#include <mutex>
-#include <thread>
-
+#include "browser/boundedreading.h"
 #include "browser/folderlisting.h"
 #include "platform/subfolders.h"
 
@@ -54,16 +50,6 @@ std::optional<std::vector<TreeChild>> readNow(const platform::ShellFolder &folde
     return children;
 }
 
-// What the worker and the waiting thread share; the worker keeps it alive when the wait is
-// given up.
-struct BoundedReading
-{
-    std::mutex mutex;
-    std::condition_variable done;
-    bool finished = false;
-    std::optional<std::vector<TreeChild>> result;
-};
-
 } // namespace
 
 TreeChild describeTreeChild(const platform::ShellFolder &folder, platform::ItemIdList id, unsigned flags)
@@ -75,28 +61,9 @@ TreeChild describeTreeChild(const platform::ShellFolder &folder, platform::ItemI
 std::optional<std::vector<TreeChild>> readTreeChildren(const platform::ShellFolder &folder,
                                                        const TreeReadingRequest &request)
 {
-    if (folder.path().empty() || !platform::isOnNetworkDrive(folder.path()))
-        return readNow(folder, request.flags);
-
-    // The worker binds its own folder object, since the caller's may be gone when it ends.
-    auto shared = std::make_shared<BoundedReading>();
-    std::thread([shared, absolute = folder.absoluteId(), flags = request.flags] {
-        std::optional<std::vector<TreeChild>> result;
-        try {
-            result = readNow(*platform::ShellFolder::bind(absolute), flags);
-        } catch (...) {
-            // A folder that cannot be bound cannot be enumerated either.
-        }
-        const std::lock_guard lock(shared->mutex);
-        shared->result = std::move(result);
-        shared->finished = true;
-        shared->done.notify_all();
-    }).detach();
-
-    std::unique_lock lock(shared->mutex);
-    if (!shared->done.wait_for(lock, request.networkWait, [&] { return shared->finished; }))
-        return std::nullopt;
-    return std::move(shared->result);
+    const unsigned flags = request.flags;
+    return readBounded<std::vector<TreeChild>>(
+        folder, request.networkWait, [flags](const platform::ShellFolder &bound) { return readNow(bound, flags); });
 }
 
 } // namespace nomaro

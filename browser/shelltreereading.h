@@ -11,6 +11,7 @@
 #include <optional>
 #include <vector>
 
+#include "browser/boundedreading.h"
 #include "platform/itemidlist.h"
 #include "platform/shell_namespace.h"
 
@@ -29,7 +30,7 @@ struct TreeReadingRequest
 {
     unsigned flags = platform::EnumFolders; // platform::EnumFlag
     // The longest wait for a folder on a network drive.
-    std::chrono::milliseconds networkWait{2000};
+    std::chrono::milliseconds networkWait = kNetworkReadWait;
 };
 
 // The attributes asked of each child.

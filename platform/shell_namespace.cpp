@@ -242,7 +242,7 @@ std::string ShellFolder::typeName(const ItemElement &element) const
 {
     switch (element.type) {
     case ElementType::Computer:
-        return "Cartella di sistema";
+        return kSystemFolderTypeName;
     case ElementType::Root:
         if (element.flags & ElementDrive) {
             const Drive *drive = driveFor(element);

@@ -18,5 +18,7 @@ std::string fileIconName(std::string_view fileName);
 
 // The type name of a folder.
 inline constexpr const char *kFolderTypeName = "Cartella";
+// The type of an item that is no file-system item (the computer's drive list).
+inline constexpr const char *kSystemFolderTypeName = "Cartella di sistema";
 
 } // namespace nomaro::platform

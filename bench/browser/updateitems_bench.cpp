@@ -56,7 +56,7 @@ void measure(int count, int runs)
 
     nomaro::ShellList list;
     // The list is driven by hand here; its own watch would refresh it between the runs.
-    list.SetOptions(list.Options() & ~nomaro::optionBit(nomaro::sloDynamicRefresh));
+    list.SetOptions(list.Options() & ~nomaro::ShellListOptions(nomaro::sloDynamicRefresh));
     list.resize(640, 400);
     list.show();
     QCoreApplication::processEvents();

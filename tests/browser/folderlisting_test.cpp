@@ -133,7 +133,7 @@ TEST(ShellListItemData, ADrawnRowShowsTheSizeTheListingReadWithoutLookingAgain)
     TempDir dir;
     dir.writeFile("one.txt", std::string(1025, 'x'));
     dir.makeFolder("sub");
-    FolderContext context(ShellFolder::bind(idListFromPath(dir.path())), 0);
+    FolderContext context(ShellFolder::bind(idListFromPath(dir.path())), {});
     FolderListing::Reading reading = FolderListing::read(*context.folder(), EnumFolders | EnumNonFolders);
     ASSERT_EQ(reading.children.size(), 2u);
     std::vector<ShellListItemData> rows;

@@ -6,9 +6,11 @@
 #include <QCoreApplication>
 #include <QTest>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "browser/folderpanelink.h"
 #include "browser/shelllist.h"
 #include "browser/shelltree.h"
 #include "platform/shell_namespace.h"
@@ -22,6 +24,7 @@ struct LinkedPanes
 
     ShellTree tree;
     ShellList list;
+    std::optional<FolderPaneLink> link;
     int listFills = 0;
 
     explicit LinkedPanes(const std::string &base, ShellTreeOptions options = ShellTree::kDefaultOptions)
@@ -34,7 +37,7 @@ struct LinkedPanes
         list.show();
         tree.show();
         QCoreApplication::processEvents();
-        tree.SetShellList(&list);
+        link.emplace(tree, list);
     }
 
     ShellTreeNodeData *node(const std::string &path) const

@@ -22,7 +22,6 @@
 #include "tests/support/tempdir.h"
 
 using nomaro::DropPlan;
-using nomaro::optionBit;
 using nomaro::planDrop;
 using nomaro::test::exists;
 using nomaro::test::LinkedPanes;
@@ -228,14 +227,14 @@ TEST(ShellListDrop, TheDropOptionTurnsDropsOffAndOnAtRunTime)
     ShownList shown(dir.path());
     ASSERT_TRUE(shown.list.viewport()->acceptDrops()) << "the list is a drop target once it has a window";
 
-    shown.list.SetOptions(shown.list.Options() & ~optionBit(nomaro::sloOleDrop));
+    shown.list.SetOptions(shown.list.Options() & ~nomaro::ShellListOptions(nomaro::sloOleDrop));
     EXPECT_FALSE(shown.list.viewport()->acceptDrops());
     const DropAnswer refused = dropPaths(shown.list, emptySpace(shown), {source});
     EXPECT_FALSE(refused.entered);
     EXPECT_FALSE(refused.dropAccepted);
     EXPECT_FALSE(exists(dir.pathOf("x.txt")));
 
-    shown.list.SetOptions(shown.list.Options() | optionBit(nomaro::sloOleDrop));
+    shown.list.SetOptions(shown.list.Options() | nomaro::sloOleDrop);
     EXPECT_TRUE(dropPaths(shown.list, emptySpace(shown), {source}).dropAccepted);
     EXPECT_TRUE(exists(dir.pathOf("x.txt")));
 }
@@ -308,7 +307,7 @@ TEST(ShellTreeDrop, TheDropOptionTurnsDropsOff)
     dir.makeFolder("sub");
     LinkedPanes panes(dir.path());
     ASSERT_TRUE(panes.tree.viewport()->acceptDrops());
-    panes.tree.SetOptions(panes.tree.Options() & ~nomaro::treeOptionBit(nomaro::stoOleDrop));
+    panes.tree.SetOptions(panes.tree.Options() & ~nomaro::ShellTreeOptions(nomaro::stoOleDrop));
     EXPECT_FALSE(panes.tree.viewport()->acceptDrops());
     EXPECT_FALSE(dropPaths(panes.tree, nodeCentre(panes, panes.node("sub")), {source}).dropAccepted);
     EXPECT_FALSE(exists(dir.pathOf("sub/x.txt")));
@@ -332,7 +331,7 @@ TEST(ShellListDrag, AMoveFromASelectedRowDragsTheSelectionInsteadOfChangingIt)
             dir.writeFile(name);
         ShownList shown(dir.path());
         if (!c.dragOption)
-            shown.list.SetOptions(shown.list.Options() & ~optionBit(nomaro::sloOleDrag));
+            shown.list.SetOptions(shown.list.Options() & ~nomaro::ShellListOptions(nomaro::sloOleDrag));
         shown.list.selectItem(shown.indexOf("b"), true);
         shown.list.selectItem(shown.indexOf("c"), true);
         QWidget *viewport = shown.list.viewport();

@@ -67,7 +67,7 @@ TEST(ShellList, HiddenItemsShowAndAreDrawnGhosted)
     EXPECT_TRUE(model->index(0, 0).data(Qt::ForegroundRole).isValid());
     EXPECT_FALSE(model->index(1, 0).data(Qt::ForegroundRole).isValid());
 
-    shown.list.SetOptions(shown.list.Options() & ~nomaro::optionBit(nomaro::sloShowHidden));
+    shown.list.SetOptions(shown.list.Options() & ~nomaro::ShellListOptions(nomaro::sloShowHidden));
     EXPECT_EQ(shown.names(), (Names{"plain"}));
 }
 
@@ -338,11 +338,11 @@ TEST(ShellList, ColumnWidthsCarryOverToTheNextFolder)
 TEST(ShellList, DefaultOptionsAreTheNamedSet)
 {
     using namespace nomaro;
-    const ShellListOptions named = optionBit(sloAutoFill) | optionBit(sloNonFilesystemAncestors)
-        | optionBit(sloDefaultKeyHandling) | optionBit(sloContextMenus) | optionBit(sloDynamicRefresh)
-        | optionBit(sloOleDrag) | optionBit(sloOleDrop) | optionBit(sloFolderContextMenu) | optionBit(sloShowHidden)
-        | optionBit(sloFilesCanBeFolders);
-    EXPECT_EQ(named, 0x3E9B);
+    const ShellListOptions named = sloAutoFill | sloNonFilesystemAncestors
+        | sloDefaultKeyHandling | sloContextMenus | sloDynamicRefresh
+        | sloOleDrag | sloOleDrop | sloFolderContextMenu | sloShowHidden
+        | sloFilesCanBeFolders;
+    EXPECT_EQ(named.toInt(), 0x3E9B);
     EXPECT_EQ(ShellList().Options(), named);
 }
 
@@ -351,7 +351,7 @@ TEST(ShellList, WithDontChangeFolderNeitherGoUpNorEnterMoves)
     TempDir dir;
     dir.makeFolder("sub");
     ShownList shown(dir.path());
-    shown.list.SetOptions(shown.list.Options() | nomaro::optionBit(nomaro::sloDontChangeFolder));
+    shown.list.SetOptions(shown.list.Options() | nomaro::sloDontChangeFolder);
     shown.list.GoUp(1);
     EXPECT_EQ(shown.list.Folder().Path(), dir.path());
     shown.list.selectItem(shown.indexOf("sub"), true);

@@ -45,7 +45,7 @@ struct FolderModel
 
     void refill()
     {
-        auto context = std::make_unique<FolderContext>(ShellFolder::bind(idListFromPath(dir.path())), 0);
+        auto context = std::make_unique<FolderContext>(ShellFolder::bind(idListFromPath(dir.path())), nomaro::ShellListOptions());
         std::vector<ItemIdList> children;
         int error = 0;
         context->folder()->enumerate(EnumFolders | EnumNonFolders,

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QTest>
 #include <filesystem>
@@ -11,6 +12,7 @@
 #include "platform/beep.h"
 #include "platform/shell_namespace.h"
 #include "tests/browser/linkedpanes.h"
+#include "tests/support/modal.h"
 #include "tests/support/tempdir.h"
 
 using nomaro::ShellList;
@@ -46,8 +48,7 @@ TEST(ShellTree, MouseSelectionRefillsTheListLaterWhileTheListsNavigationMovesThe
     panes.click(panes.node("a"));
     EXPECT_EQ(panes.selectedPath(), dir.pathOf("a"));
     EXPECT_EQ(panes.listPath(), dir.path()) << "the list waits for the user's last step";
-    QTest::qWait(ShellTree::kFollowDelayMs + 300);
-    EXPECT_EQ(panes.listPath(), dir.pathOf("a"));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return panes.listPath() == dir.pathOf("a"); }, 5000));
 
     panes.list.GoUp(1);
     EXPECT_EQ(panes.selectedPath(), dir.path()) << "the list's GoUp moves the tree";
@@ -73,11 +74,26 @@ TEST(ShellTree, SteppingThroughFiftyNodesWithTheArrowKeysFillsTheListOnce)
     LinkedPanes panes(dir.path());
     panes.tree.setFocus();
     const int before = panes.listFills;
-    for (int i = 0; i < 50; ++i)
+    // The steps take twice the delay in all, with the event loop running between them: a delay
+    // that did not start again at each step would let the list follow half way. A machine so
+    // busy that one step came later than the delay lets the list follow then, rightly.
+    QElapsedTimer clock;
+    clock.start();
+    qint64 lastStep = 0;
+    int longGaps = 0;
+    for (int i = 0; i < 50; ++i) {
         QTest::keyClick(&panes.tree, Qt::Key_Down);
-    EXPECT_EQ(panes.listFills, before);
-    QTest::qWait(ShellTree::kFollowDelayMs + 300);
-    EXPECT_EQ(panes.listFills, before + 1);
+        const qint64 now = clock.elapsed();
+        if (i > 0 && now - lastStep >= ShellTree::kFollowDelayMs - 50)
+            ++longGaps;
+        lastStep = now;
+        QTest::qWait(2 * ShellTree::kFollowDelayMs / 50);
+    }
+    EXPECT_LE(panes.listFills - before, longGaps) << "the delay starts again at each step";
+    const int during = panes.listFills;
+    EXPECT_TRUE(QTest::qWaitFor([&] { return panes.listFills > during; }, 5000));
+    EXPECT_EQ(panes.listFills, during + 1);
+    EXPECT_GE(clock.elapsed(), 2 * ShellTree::kFollowDelayMs);
     EXPECT_EQ(panes.listPath(), dir.pathOf("f149"));
 }
 
@@ -139,7 +155,7 @@ TEST(ShellTree, HiddenFoldersAreGhostedOrNotListedByTheOption)
         EXPECT_TRUE(model->index(0, 0, top).data(Qt::ForegroundRole).isValid());
         EXPECT_FALSE(model->index(1, 0, top).data(Qt::ForegroundRole).isValid());
     }
-    LinkedPanes panes(dir.path(), ShellTree::kDefaultOptions & ~nomaro::treeOptionBit(nomaro::stoShowHidden));
+    LinkedPanes panes(dir.path(), ShellTree::kDefaultOptions & ~nomaro::ShellTreeOptions(nomaro::stoShowHidden));
     EXPECT_EQ(LinkedPanes::captions(panes.tree.nodeModel().top()), (Names{"plain"}));
 }
 
@@ -255,20 +271,89 @@ TEST(ShellTree, AFolderCreatedUnderAnExpandedNodeAppearsAndTheRestStays)
     EXPECT_EQ(panes.selectedPath(), dir.pathOf("a/m/deep"));
 }
 
-TEST(ShellTree, UnlinkingTellsBothSides)
+TEST(ShellTree, APaneThatGoesEndsTheLinkForTheOther)
 {
     TempDir dir;
+    dir.makeFolder("a");
     auto list = std::make_unique<ShellList>();
     {
         ShellTree tree;
-        tree.SetShellList(list.get());
-        EXPECT_EQ(tree.ShellListLink(), list.get());
+        nomaro::FolderPaneLink link(tree, *list);
+        EXPECT_TRUE(tree.isLinkedToList());
+        EXPECT_TRUE(list->isLinkedToTree());
     }
     // The tree went: the list's GoUp goes its own way again.
-    list->setFolderPath(dir.path());
+    EXPECT_FALSE(list->isLinkedToTree());
+    list->show();
+    list->setFolderPath(dir.pathOf("a"));
     list->GoUp(1);
+    EXPECT_EQ(list->Folder().Path(), dir.path());
+
     ShellTree tree;
-    tree.SetShellList(list.get());
+    nomaro::FolderPaneLink link(tree, *list);
     list.reset();
-    EXPECT_EQ(tree.ShellListLink(), nullptr);
+    EXPECT_FALSE(tree.isLinkedToList());
+}
+
+TEST(ShellTree, AfterTheListEnteredAFolderTheTreeKeysGoOnFromIt)
+{
+    TempDir dir;
+    dir.makeFolder("k1");
+    dir.makeFolder("k2");
+    LinkedPanes panes(dir.path());
+    const int row = [&] {
+        for (int i = 0; i < panes.list.itemCount(); ++i) {
+            if (panes.list.itemName(i) == "k1")
+                return i;
+        }
+        return -1;
+    }();
+    ASSERT_GE(row, 0);
+    panes.list.setFocus();
+    panes.list.selectItem(row, true);
+    QTest::keyClick(&panes.list, Qt::Key_Return);
+    ASSERT_EQ(panes.selectedPath(), dir.pathOf("k1"));
+    EXPECT_EQ(panes.tree.currentIndex(), panes.tree.nodeModel().indexOf(panes.node("k1")))
+        << "the tree's current node follows the program's selection";
+
+    panes.tree.setFocus();
+    QTest::keyClick(&panes.tree, Qt::Key_Down);
+    EXPECT_EQ(panes.selectedPath(), dir.pathOf("k2"));
+    EXPECT_TRUE(panes.tree.selectionModel()->isSelected(panes.tree.nodeModel().indexOf(panes.node("k2"))));
+    EXPECT_EQ(panes.listPath(), dir.pathOf("k1")) << "the list waits for the user's last step";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return panes.listPath() == dir.pathOf("k2"); }, 5000));
+}
+
+TEST(ShellTree, AFolderTheListCannotShowIsReportedWithoutUnwindingTheTreesSelection)
+{
+    TempDir dir;
+    dir.makeFolder("gone");
+    dir.makeFolder("kept");
+    LinkedPanes panes(dir.path());
+    const nomaro::platform::ItemIdList gone = nomaro::platform::idListFromPath(dir.pathOf("gone"));
+    fs::remove(dir.pathOf("gone"));
+
+    nomaro::test::ModalAnswerer answer(QStringLiteral("OK"));
+    EXPECT_NO_THROW(panes.tree.ShowFolder(gone));
+    ASSERT_EQ(answer.count(), 1) << "the list says why, once";
+    EXPECT_EQ(answer.titles().front(), QStringLiteral("Errore"));
+    const QModelIndex node = panes.tree.nodeModel().indexOf(panes.node("gone"));
+    EXPECT_EQ(panes.tree.currentIndex(), node);
+    EXPECT_TRUE(panes.tree.selectionModel()->isSelected(node)) << "the selection is whole";
+    EXPECT_EQ(panes.list.itemCount(), 0);
+}
+
+TEST(ShellTree, AListThatHidesFoldersLeavesThemToTheTreeWhichOpensTheShownFolder)
+{
+    TempDir dir;
+    dir.makeFolder("a/inner");
+    dir.writeFile("a/file");
+    LinkedPanes panes(dir.path());
+    panes.list.SetOptions(panes.list.Options() | nomaro::sloHideFoldersWhenLinkedToTree);
+    panes.list.setFolderPath(dir.pathOf("a"));
+    ASSERT_EQ(panes.list.itemCount(), 1);
+    EXPECT_EQ(panes.list.itemName(0), "file") << "the folders show in the tree only";
+    EXPECT_TRUE(panes.tree.isExpanded(panes.tree.nodeModel().indexOf(panes.node("a"))))
+        << "the shown folder is opened, so its subfolders show";
+    EXPECT_NE(panes.node("a/inner"), nullptr);
 }
