@@ -110,7 +110,7 @@ TEST(ShellTreeModel, HiddenFoldersAreNodesOnlyWithTheOptionAndAreGhosted)
         FolderTree tree({".nascosta", "visibile"});
         nomaro::ShellTreeOptions options = tree.model.options();
         if (!c.showHidden)
-            options &= ~nomaro::treeOptionBit(nomaro::stoShowHidden);
+            options.setFlag(nomaro::stoShowHidden, false);
         tree.model.setOptions(options);
         tree.model.setGhostedBrush(Qt::gray);
         tree.fillTop();
