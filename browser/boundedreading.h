@@ -56,6 +56,11 @@ std::optional<Result> readOnWorker(const platform::ItemIdList &absolute, std::ch
     return std::move(shared->result);
 }
 
+// Binds `absolute` as ShellFolder::bind does; a folder on a network drive is bound on a worker
+// thread, since its look-up may never come back: nullptr when it did not answer within `wait`.
+// A folder that is not there or is no folder raises the bind's error on the caller's thread.
+std::unique_ptr<platform::ShellFolder> bindBounded(const platform::ItemIdList &absolute, std::chrono::milliseconds wait);
+
 // Runs `read` on `folder`: at once for a local or virtual folder, on a worker thread with a
 // bounded wait (readOnWorker) for a folder on a network drive.
 template <typename Result>

@@ -92,8 +92,9 @@ void FolderLister::refresh()
     const platform::HourglassGuard hourglass;
     const unsigned generation = ++m_fillGeneration;
     m_rows.clearShown(rowLeaving);
-    {
-        std::unique_ptr<platform::ShellFolder> folder = platform::ShellFolder::bind(m_folder.IdList());
+    m_answered = false;
+    // A folder on a drive that does not answer shows as empty, like one that cannot be read.
+    if (std::unique_ptr<platform::ShellFolder> folder = bindBounded(m_folder.IdList(), m_networkWait)) {
         const auto discardNameSet = qScopeGuard([this] { m_listing.discardNameSet(); });
         m_listing.buildNameSet(m_folder.Path());
         fill(std::move(folder), generation);
@@ -103,7 +104,8 @@ void FolderLister::refresh()
         return;
     if (refilled)
         refilled();
-    if (hasOption(sloDynamicRefresh))
+    // A watch on a folder whose drive did not answer would wait for it once more.
+    if (hasOption(sloDynamicRefresh) && m_answered)
         startWatching();
 }
 
@@ -126,6 +128,7 @@ void FolderLister::fill(std::unique_ptr<platform::ShellFolder> folder, unsigned 
         folderBound(bound);
 
     FolderListing::Reading reading = readFolder(bound);
+    m_answered = !reading.unanswered;
     if (reading.end != platform::EnumEnd::NoMoreItems)
         return; // an unreadable, vanished or unanswering folder shows as empty, without a message
     std::vector<platform::ItemIdList> rows = m_listing.accepted(bound, std::move(reading.children), acceptance());
@@ -182,6 +185,7 @@ FolderListing::Reading FolderLister::readFolder(const platform::ShellFolder &fol
     if (!reading) {
         FolderListing::Reading unanswered;
         unanswered.end = platform::EnumEnd::CannotStart;
+        unanswered.unanswered = true;
         return unanswered;
     }
     if (reading->end == platform::EnumEnd::Error)

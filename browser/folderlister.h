@@ -143,6 +143,8 @@ private:
     FolderListing m_listing;
     bool m_linkedToTree = false;
     std::chrono::milliseconds m_networkWait = kNetworkReadWait;
+    // Whether the shown folder's drive answered its last full reading.
+    bool m_answered = false;
     // Counts full refreshes, so one that a hook starts during another ends the first.
     unsigned m_fillGeneration = 0;
     // Counts changes of designation, so a change made while the previous one was announced

@@ -36,6 +36,7 @@ public:
     {
         platform::EnumEnd end = platform::EnumEnd::NoMoreItems;
         int error = 0; // the system's error number when `end` is not NoMoreItems
+        bool unanswered = false; // the folder's drive did not answer in time
         std::vector<platform::ItemIdList> children;
     };
 

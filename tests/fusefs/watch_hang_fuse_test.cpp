@@ -5,6 +5,7 @@
 #include <QElapsedTimer>
 #include <chrono>
 #include <QObject>
+#include <atomic>
 #include <csignal>
 #include <dirent.h>
 #include <fstream>
@@ -16,11 +17,13 @@
 #include <unistd.h>
 
 #include "browser/changehandlerthread.h"
+#include "browser/shelllist.h"
 #include "browser/shelltreewatch.h"
 #include "platform/locale_formats.h"
 #include "platform/shell_namespace.h"
 #include "platform/subfolders.h"
 #include "platform/watched_drives.h"
+#include "tests/browser/shownlist.h"
 #include "tests/fusefs/fuse_mount.h"
 
 namespace nomaro {
@@ -172,6 +175,38 @@ TEST_F(FrozenServer, StartingTheTreeWatchHoldsTheWindowLessThanTheActionLimit)
         EXPECT_LT(held.elapsed(), ChangeHandlerThread::kActionTimeoutMs) << start;
         EXPECT_TRUE(watch.isWatching());
     }
+}
+
+// F5 on a folder of a frozen drive: the list gives the folder up as one that does not answer,
+// within the read's time limit, and places no watch that would wait for the drive once more.
+TEST_F(FrozenServer, TheFolderListGivesUpAFrozenFolderWithinTheReadLimit)
+{
+    for (const char *name : {"a.txt", "b.txt", "c.txt"})
+        std::ofstream(mount.backingOf(std::string("folder/") + name)) << name;
+    test::ShownList shown(mount.pathOf("folder"));
+    ASSERT_EQ(shown.list.itemCount(), 3);
+    freeze();
+    // Past the kernel's one-second memory of the folder's attributes, so every look-up waits.
+    std::this_thread::sleep_for(std::chrono::milliseconds(1100));
+
+    // Should the list wait for the drive after all, the server goes on after ten seconds, so
+    // that the test fails instead of hanging.
+    std::atomic<bool> pressed{false};
+    std::thread watchdog([&] {
+        const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (!pressed && std::chrono::steady_clock::now() < until)
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        thaw();
+    });
+    for (int press = 0; press < 2; ++press) {
+        QElapsedTimer held;
+        held.start();
+        shown.list.Refresh();
+        EXPECT_LT(held.elapsed(), 2500) << press;
+        EXPECT_EQ(shown.list.itemCount(), 0) << press;
+    }
+    pressed = true;
+    watchdog.join();
 }
 
 // "Computer" shows each drive's size; a frozen drive's row is drawn without one, at once.
