@@ -16,6 +16,7 @@
 #include "browser/shelllistmodel.h"
 #include "platform/mount_monitor.h"
 #include "platform/shell_namespace.h"
+#include "tests/browser/rowranges.h"
 #include "tests/support/tempdir.h"
 
 using nomaro::FolderLister;
@@ -24,6 +25,9 @@ using nomaro::test::TempDir;
 namespace fs = std::filesystem;
 
 namespace {
+
+using nomaro::test::Range;
+using nomaro::test::ranges;
 
 using Names = std::vector<std::string>;
 
@@ -58,16 +62,6 @@ struct Listed
         return out;
     }
 };
-
-using Range = std::pair<int, int>;
-
-std::vector<Range> ranges(const QSignalSpy &spy)
-{
-    std::vector<Range> out;
-    for (const QList<QVariant> &call : spy)
-        out.emplace_back(call.at(1).toInt(), call.at(2).toInt());
-    return out;
-}
 
 } // namespace
 

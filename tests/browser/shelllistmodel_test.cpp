@@ -8,6 +8,7 @@
 #include "browser/shelllistmodel.h"
 #include "platform/shell_namespace.h"
 #include "tests/browser/modeltester.h"
+#include "tests/browser/rowranges.h"
 #include "tests/support/tempdir.h"
 
 using nomaro::FolderContext;
@@ -16,6 +17,9 @@ using namespace nomaro::platform;
 using nomaro::test::TempDir;
 
 namespace {
+
+using nomaro::test::Range;
+using nomaro::test::ranges;
 
 using Names = std::vector<std::string>;
 
@@ -62,16 +66,6 @@ struct FolderModel
         return out;
     }
 };
-
-using Range = std::pair<int, int>;
-
-std::vector<Range> ranges(const QSignalSpy &spy)
-{
-    std::vector<Range> out;
-    for (const QList<QVariant> &call : spy)
-        out.emplace_back(call.at(1).toInt(), call.at(2).toInt());
-    return out;
-}
 
 } // namespace
 

@@ -9,6 +9,7 @@
 #include "platform/shell_error.h"
 #include "platform/shell_namespace.h"
 #include "tests/browser/modeltester.h"
+#include "tests/browser/rowranges.h"
 #include "tests/support/tempdir.h"
 
 using nomaro::ShellTreeModel;
@@ -18,9 +19,11 @@ using nomaro::test::TempDir;
 
 namespace {
 
+using nomaro::test::Range;
+using nomaro::test::ranges;
+
 namespace fs = std::filesystem;
 using Names = std::vector<std::string>;
-using Range = std::pair<int, int>;
 
 // A tree over a real folder, driven without a view, checked by Qt's model tester unless a test
 // spoils the nodes on purpose.
@@ -70,14 +73,6 @@ struct FolderTree
 
     ItemIdList relativeOf(const std::string &name) const { return idListFromPath(dir.pathOf(name)).last(); }
 };
-
-std::vector<Range> ranges(const QSignalSpy &spy)
-{
-    std::vector<Range> out;
-    for (const QList<QVariant> &call : spy)
-        out.emplace_back(call.at(1).toInt(), call.at(2).toInt());
-    return out;
-}
 
 } // namespace
 

@@ -25,21 +25,14 @@
 #include "platform/watched_drives.h"
 #include "tests/browser/shownlist.h"
 #include "tests/fusefs/fuse_mount.h"
+#include "tests/support/threads.h"
 
 namespace nomaro {
 namespace {
 
 using test::FuseMount;
 
-int threadCount()
-{
-    int count = 0;
-    DIR *tasks = ::opendir("/proc/self/task");
-    while (const dirent *entry = ::readdir(tasks))
-        count += entry->d_name[0] != '.';
-    ::closedir(tasks);
-    return count;
-}
+using test::threadCount;
 
 // The file system's process: the child of this test process that runs nomaro_fusefs.
 pid_t fileSystemProcess()

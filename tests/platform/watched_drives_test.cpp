@@ -2,12 +2,13 @@
 
 #include <algorithm>
 #include <condition_variable>
-#include <dirent.h>
 #include <gtest/gtest.h>
 #include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
+
+#include "tests/support/threads.h"
 
 namespace nomaro::platform {
 namespace {
@@ -20,15 +21,7 @@ std::vector<std::string> mountPoints(const std::vector<Drive> &drives)
     return points;
 }
 
-int threadCount()
-{
-    int count = 0;
-    DIR *tasks = ::opendir("/proc/self/task");
-    while (const dirent *entry = ::readdir(tasks))
-        count += entry->d_name[0] != '.';
-    ::closedir(tasks);
-    return count;
-}
+using nomaro::test::threadCount;
 
 // A server that does not answer until the test lets it: the questions block on a gate. Shared,
 // so that a question still running when the test ends finds its gate.
