@@ -99,12 +99,6 @@ double peakMb()
     return static_cast<double>(usage.ru_maxrss) / 1024.0;
 }
 
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
 } // namespace
 
 int main(int argc, char **argv)

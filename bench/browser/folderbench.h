@@ -27,6 +27,13 @@ inline double msSince(Clock::time_point start)
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 }
 
+// The middle one of a run's timings (the upper middle for an even count).
+inline double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
 // Makes `count` empty files with names in no particular order; gives the total of name bytes.
 inline std::size_t makeFolder(const std::string &path, int count)
 {

@@ -29,6 +29,7 @@
 namespace {
 
 using nomaro::bench::bareRead;
+using nomaro::bench::median;
 using nomaro::bench::Clock;
 using nomaro::bench::msSince;
 
@@ -38,12 +39,6 @@ double timed(F work)
     const auto start = Clock::now();
     work();
     return msSince(start);
-}
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
 }
 
 // `count` entries with names in no particular order, one in a hundred a folder, the files of

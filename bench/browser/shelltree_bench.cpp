@@ -25,6 +25,7 @@ constexpr int kFolders = 10000;
 constexpr int kRuns = 15;
 
 using nomaro::bench::bareRead;
+using nomaro::bench::median;
 
 template <typename F>
 double timeMs(F work)
@@ -32,12 +33,6 @@ double timeMs(F work)
     const auto start = std::chrono::steady_clock::now();
     work();
     return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-}
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
 }
 
 } // namespace
